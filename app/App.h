@@ -1,0 +1,35 @@
+// Process-wide state of the application shell, set up by start-up.
+#pragma once
+#include <windows.h>
+
+// ModeFlags bits of the output window.
+enum {
+    MODE_ACTIVE = 1,
+    MODE_OUTPUT = 2,
+    MODE_TITLE_OUTPUT = 4,
+    MODE_FIXED_FONT = 8,
+    MODE_ALWAYS_ON_TOP = 16,
+};
+
+extern const char *AppName;    // "OrvelloWord", or "OXR" in the output window
+extern int ModeFlags;          // non-zero means the output window
+extern const char *FileFilter; // double-zero-terminated filter list
+extern int FontMode;
+extern HFONT ProportionalFont;
+extern HFONT FixedFont;
+extern HFONT GuiFont;
+extern HFONT DocumentFont;
+extern HWND MainWindow;
+extern HACCEL Accelerators;
+extern HWND ModelessDialog;    // the one open modeless dialog, or 0
+
+inline bool OutputWindowMode() { return ModeFlags != 0; }
+
+// Builds a font from a font-spec text such as "fixed; font=courier new".
+void ParseFontSpec(const char *spec, LOGFONTA *font);
+
+// Start-up up to the message loop: builds the main window in the personality the
+// command line chooses. Returns the main window, or 0 when a window could not be made.
+HWND StartMainWindow(HINSTANCE instance, const char *commandLine);
+// Runs the message loop until WM_QUIT; returns its wParam.
+int RunMessageLoop();

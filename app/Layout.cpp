@@ -1,0 +1,83 @@
+#include "app/Layout.h"
+
+#include <commctrl.h>
+
+LayoutRecord MainLayout = {0, 0, 0, 0};
+
+static int WindowHeight(HWND window)
+{
+    RECT r;
+    GetWindowRect(window, &r);
+    return r.bottom - r.top;
+}
+
+void ComputeEditorRect(const LayoutRecord &layout, RECT *rect, int countHidden)
+{
+    GetClientRect(layout.main, rect);
+    if (layout.toolbar && (countHidden || IsWindowVisible(layout.toolbar)))
+        rect->top += WindowHeight(layout.toolbar) - 1;
+    if (layout.status && (countHidden || IsWindowVisible(layout.status)))
+        rect->bottom -= WindowHeight(layout.status);
+}
+
+void LayoutMainWindow(const LayoutRecord &layout, RECT *rect)
+{
+    if (layout.toolbar) {
+        SendMessageA(layout.toolbar, WM_SIZE, 0, 0);
+        InvalidateRect(layout.toolbar, 0, TRUE);
+    }
+    if (layout.status) {
+        SendMessageA(layout.status, WM_SIZE, 0, 0);
+        int edges[256] = {0};
+        int count = (int)SendMessageA(layout.status, SB_GETPARTS, 0, 0);
+        if (count > 256)
+            count = 256;
+        if (count > 0) {
+            SendMessageA(layout.status, SB_GETPARTS, count, (LPARAM)edges);
+            edges[count - 1] = -1;
+            SendMessageA(layout.status, SB_SETPARTS, count, (LPARAM)edges);
+        }
+    }
+    ComputeEditorRect(layout, rect, 0);
+    if (layout.editor)
+        MoveWindow(layout.editor, rect->left, rect->top, rect->right - rect->left,
+                   rect->bottom - rect->top, TRUE);
+}
+
+void SetStatusParts(HWND status, int count)
+{
+    if (!status || count <= 0)
+        return;
+    if (count > 256)
+        count = 256;
+    RECT client;
+    GetClientRect(GetParent(status), &client);
+    int edges[256];
+    for (int k = 0; k < count; ++k)
+        edges[k] = (k + 1) * client.right / count;
+    SendMessageA(status, WM_SIZE, 0, 0);
+    SendMessageA(status, SB_SETPARTS, count, (LPARAM)edges);
+}
+
+void SetToolbarButtonChecked(HWND toolbar, int id, int checked)
+{
+    if (!toolbar)
+        return;
+    // Called on every notification, the toolbar's own paint notifications included:
+    // touching an unchanged button would repaint it and notify again.
+    if (SendMessageA(toolbar, TB_ISBUTTONINDETERMINATE, id, 0))
+        SendMessageA(toolbar, TB_INDETERMINATE, id, FALSE);
+    bool isChecked = SendMessageA(toolbar, TB_ISBUTTONCHECKED, id, 0) != 0;
+    if (isChecked != (checked != 0))
+        SendMessageA(toolbar, TB_CHECKBUTTON, id, checked ? TRUE : FALSE);
+}
+
+void ToggleBar(HWND bar)
+{
+    if (!bar)
+        return;
+    ShowWindow(bar, IsWindowVisible(bar) ? SW_HIDE : SW_SHOW);
+    RECT rect;
+    LayoutMainWindow(MainLayout, &rect);
+    InvalidateRect(MainLayout.main, 0, FALSE);
+}

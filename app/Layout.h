@@ -1,0 +1,24 @@
+// Layout of the main window's client area: toolbar on top, status bar at the
+// bottom, the editor in between.
+#pragma once
+#include <windows.h>
+
+struct LayoutRecord {
+    HWND main;
+    HWND editor;
+    HWND toolbar;  // null while it does not exist; a null child counts as hidden
+    HWND status;
+};
+
+extern LayoutRecord MainLayout;
+
+// The client rectangle less the toolbar (overlapping its last row) and the
+// status bar; hidden bars count only with countHidden.
+void ComputeEditorRect(const LayoutRecord &layout, RECT *rect, int countHidden);
+// Sizes the bars, keeps the last status part at the right edge, moves the editor.
+void LayoutMainWindow(const LayoutRecord &layout, RECT *rect);
+// Equal parts over the width of the status bar's parent.
+void SetStatusParts(HWND status, int count);
+void SetToolbarButtonChecked(HWND toolbar, int id, int checked);
+// Shows a hidden bar or hides a shown one, then lays the window out again.
+void ToggleBar(HWND bar);

@@ -1,0 +1,341 @@
+#include "app/MainWindow.h"
+
+#include <commctrl.h>
+#include <richedit.h>
+#include <stdio.h>
+#include <string.h>
+
+#include "app/App.h"
+#include "app/Commands.h"
+#include "app/Layout.h"
+#include "app/Settings.h"
+#include "app/Toolbar.h"
+#include "document/Document.h"
+#include "editor/EditorControl.h"
+#include "editor/FormatDescriptor.h"
+#include "res/resource.h"
+
+int DropIndex = 0;
+
+static const UINT AUTO_HIDE_TIMER = 1;
+
+static bool KeyDown(int key)
+{
+    return GetKeyState(key) < 0;
+}
+
+int ComputeSnapRect(const RECT &w, const RECT &a, int widthPercent, int heightPercent,
+                    RECT *result)
+{
+    *result = w;
+    if (w.right < a.left || w.left > a.right || w.bottom < a.top || w.top > a.bottom)
+        return 0;
+    int width = a.right - a.left, height = a.bottom - a.top;
+    RECT r = w;
+    if (w.left < a.left || w.right > a.right) {
+        if (w.left < a.left) {
+            r.left = a.left;
+            r.right = a.left + width / 2;
+        } else {
+            r.left = a.right - width / 2;
+            r.right = a.right;
+        }
+        if (w.top < a.top) {
+            r.top = a.top;
+            r.bottom = a.top + height / 2;
+        } else if (w.bottom > a.bottom) {
+            r.top = a.bottom - height / 2;
+            r.bottom = a.bottom;
+        } else {
+            r.top = a.top;
+            r.bottom = a.bottom;
+        }
+    } else if (w.top < a.top || w.bottom > a.bottom) {
+        r.left = a.left;
+        r.right = a.right;
+        if (w.top < a.top) {
+            r.top = a.top;
+            r.bottom = a.top + height / 2;
+        } else {
+            r.top = a.bottom - height / 2;
+            r.bottom = a.bottom;
+        }
+    } else if (widthPercent != SNAP_NO_PERCENT || heightPercent != SNAP_NO_PERCENT) {
+        int newWidth = w.right - w.left, newHeight = w.bottom - w.top;
+        if (widthPercent >= 1 && widthPercent <= 100)
+            newWidth = width * widthPercent / 100;
+        if (heightPercent >= 1 && heightPercent <= 100)
+            newHeight = height * heightPercent / 100;
+        r.left = a.left + (width - newWidth) / 2;
+        r.top = a.top + (height - newHeight) / 2;
+        r.right = r.left + newWidth;
+        r.bottom = r.top + newHeight;
+    }
+    *result = r;
+    return !EqualRect(&r, &w);
+}
+
+void SnapToWorkArea(HWND window, int widthPercent, int heightPercent, BOOL repaint)
+{
+    RECT w, a, r;
+    GetWindowRect(window, &w);
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &a, 0);
+    if (ComputeSnapRect(w, a, widthPercent, heightPercent, &r))
+        MoveWindow(window, r.left, r.top, r.right - r.left, r.bottom - r.top, repaint);
+}
+
+void AutoHideFrame(HWND window, HWND editor)
+{
+    RECT area;
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    if (!IsZoomed(window) || area.top != 0)
+        return;
+    RECT frame, edit;
+    POINT cursor;
+    GetWindowRect(window, &frame);
+    GetWindowRect(editor, &edit);
+    GetCursorPos(&cursor);
+    bool moved = false;
+    if (frame.top < -16 && cursor.y == 0) {
+        MoveWindow(window, area.left, area.top, area.right - area.left, area.bottom - area.top,
+                   TRUE);
+        moved = true;
+    } else if (frame.top > -16 && PtInRect(&edit, cursor)) {
+        // Push frame, menu and bars off-screen so the editor alone fills the work area.
+        int left = frame.left - edit.left, top = frame.top - edit.top;
+        int width = (frame.right - frame.left) - (edit.right - edit.left) + area.right;
+        int height = (frame.bottom - frame.top) - (edit.bottom - edit.top) + area.bottom;
+        MoveWindow(window, left, top, width, height, TRUE);
+        moved = true;
+    }
+    if (moved) {
+        InvalidateRect(editor, 0, TRUE);
+        UpdateWindow(editor);
+    }
+}
+
+POINT MaximumTrackSize(int screenWidth, int screenHeight)
+{
+    POINT size = {screenWidth * 5 / 4, screenHeight * 5 / 4};
+    return size;
+}
+
+static void EnableCommand(HMENU menu, int id, bool enabled)
+{
+    EnableMenuItem(menu, id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+}
+
+static void CheckCommand(HMENU menu, int id, bool checked)
+{
+    CheckMenuItem(menu, id, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+}
+
+static void SetRadioMark(HMENU menu, int id, bool checked)
+{
+    MENUITEMINFOA item;
+    memset(&item, 0, sizeof item);
+    item.cbSize = sizeof item;
+    item.fMask = MIIM_FTYPE | MIIM_STATE;
+    if (!GetMenuItemInfoA(menu, id, FALSE, &item))
+        return;
+    item.fType |= MFT_RADIOCHECK;
+    item.fState = (item.fState & ~MFS_CHECKED) | (checked ? MFS_CHECKED : 0);
+    SetMenuItemInfoA(menu, id, FALSE, &item);
+}
+
+void UpdateMenuState(HMENU menu)
+{
+    const char *state = EditorControl.GetEditState();
+    HWND editor = EditorControl.control;
+    bool empty = !editor || GetWindowTextLengthA(editor) == 0;
+    CHARRANGE selection = {0, 0};
+    if (editor)
+        SendMessageA(editor, EM_EXGETSEL, 0, (LPARAM)&selection);
+
+    EnableCommand(menu, IDC_SPELL_CLIPBOARD, strchr(state, 'p'));
+    EnableCommand(menu, IDC_PASTE, strchr(state, 'p'));
+    EnableCommand(menu, IDC_UNDO, strchr(state, 'u'));
+    EnableCommand(menu, IDC_REDO, strchr(state, 'r'));
+    EnableCommand(menu, IDC_CUT, strchr(state, 'c'));
+    EnableCommand(menu, IDC_COPY, strchr(state, 'c'));
+    EnableCommand(menu, IDC_DELETE, selection.cpMax != selection.cpMin);
+    static const int needText[] = {IDC_SELECT_ALL, IDC_GOTO,      IDC_SPELL,
+                                   IDC_FIND,       IDC_FIND_NEXT, IDC_SORT_LINES};
+    for (int id : needText)
+        EnableCommand(menu, id, !empty);
+
+    if (OutputWindowMode()) {
+        CheckCommand(menu, IDC_OUTPUT, ModeFlags & MODE_OUTPUT);
+        CheckCommand(menu, IDC_TITLE_OUTPUT, ModeFlags & MODE_TITLE_OUTPUT);
+        CheckCommand(menu, IDC_FIXED_FONT, ModeFlags & MODE_FIXED_FONT);
+        CheckCommand(menu, IDC_ALWAYS_ON_TOP, ModeFlags & MODE_ALWAYS_ON_TOP);
+    }
+    CheckCommand(menu, IDC_TOOLBAR, MainLayout.toolbar && IsWindowVisible(MainLayout.toolbar));
+    CheckCommand(menu, IDC_STATUSBAR, MainLayout.status && IsWindowVisible(MainLayout.status));
+
+    int textMode = EditorControl.GetTextMode();
+    SetRadioMark(menu, IDC_PLAIN_TEXT, textMode == TEXT_PLAIN);
+    SetRadioMark(menu, IDC_RICH_TEXT, textMode == TEXT_RICH);
+    int wrap = EditorControl.GetWrapMode();
+    SetRadioMark(menu, IDC_NO_WRAP, wrap == WRAP_NONE);
+    SetRadioMark(menu, IDC_WRAP_WINDOW, wrap == WRAP_WINDOW);
+    SetRadioMark(menu, IDC_WRAP_PAGE, wrap == WRAP_PAGE);
+}
+
+// Sets a combo's text only when it differs, so the caret and undo stay put.
+static void SetComboText(HWND combo, const char *text)
+{
+    char current[64];
+    GetWindowTextA(combo, current, sizeof current);
+    if (strcmp(current, text) != 0)
+        SetWindowTextA(combo, text);
+}
+
+void FollowSelection()
+{
+    HWND editor = EditorControl.control;
+    if (!editor || GetWindowTextLengthA(editor) == 0)
+        return;
+    CHARRANGE selection;
+    SendMessageA(editor, EM_EXGETSEL, 0, (LPARAM)&selection);
+    int line = (int)SendMessageA(editor, EM_EXLINEFROMCHAR, 0, selection.cpMin);
+    int column = selection.cpMin - (int)SendMessageA(editor, EM_LINEINDEX, line, 0);
+    if (StatusBar) {
+        char text[64];
+        snprintf(text, sizeof text, "Ln %d, col %d", line + 1, column + 1);
+        SendMessageA(StatusBar, SB_SETTEXTA, 0, (LPARAM)text);
+    }
+
+    const char *descriptor = EditorControl.GetFormatDescriptor();
+    if (!descriptor)
+        return;
+    static const struct { int id; const char *item; } buttons[] = {
+        {IDC_BOLD, "b=1"},       {IDC_ITALIC, "i=1"}, {IDC_UNDERLINE, "u=1"},
+        {IDC_ALIGN_LEFT, "a=l"}, {IDC_CENTER, "a=c"}, {IDC_ALIGN_RIGHT, "a=r"},
+        {IDC_BULLETS, "n=1"},
+    };
+    for (const auto &button : buttons)
+        SetToolbarButtonChecked(MainToolbar.window, button.id, strstr(descriptor, button.item) != 0);
+
+    char value[64];
+    GetDescriptorItem(descriptor, 'h', value, sizeof value);
+    SetComboText(SizeCombo, value);
+    GetDescriptorItem(descriptor, 'f', value, sizeof value);
+    SetComboText(FontCombo, value);
+}
+
+static LRESULT OnNotify(WPARAM wParam, LPARAM lParam)
+{
+    FollowSelection();
+    if (EditorControl.control)
+        SendMessageA(EditorControl.control, EM_STOPGROUPTYPING, 0, 0);
+    NMHDR *header = (NMHDR *)lParam;
+    if (header && header->code == TTN_NEEDTEXTA) {
+        const char *tip = ToolbarTipFor(LOWORD(wParam));
+        if (!tip)
+            tip = ToolbarTipFor((int)header->idFrom);
+        if (tip)
+            ((NMTTDISPINFOA *)lParam)->lpszText = (char *)tip;
+    }
+    return 0;
+}
+
+static void OnSize(HWND window, WPARAM kind)
+{
+    if (kind == SIZE_MAXIMIZED) {
+        if (KeyDown(VK_CONTROL) && KeyDown(VK_SHIFT) && KeyDown(VK_MENU))
+            SetTimer(window, AUTO_HIDE_TIMER, 200, 0);
+    } else {
+        KillTimer(window, AUTO_HIDE_TIMER);
+        if (kind == SIZE_MINIMIZED)
+            return;
+    }
+    RECT rect;
+    LayoutMainWindow(MainLayout, &rect);
+}
+
+// The close steps; false when the user keeps the document (and the window).
+static bool OnClose(HWND window)
+{
+    if (!NewDocument(window))
+        return false;
+    SetWorkingFolder("<OrvelloTools>", 0);
+    const char *file = PairPath(SettingsFile);
+    if (OutputWindowMode()) {
+        WriteProfileIntIfChanged(file, SettingsSection, "Mode", ModeFlags);
+        WriteProfileIntIfChanged(file, SettingsSection, "Wrap", EditorControl.GetWrapMode());
+        ShowWindow(window, SW_RESTORE);
+    } else {
+        char app[260];
+        GetProfileStringA("OXR", "App", "", app, sizeof app);
+        if (!app[0]) {
+            char folder[260];
+            GetCurrentDirectoryA(sizeof folder, folder);
+            snprintf(app, sizeof app, "%s\\OrvelloWord.exe /oxr", folder);
+            WriteProfileStringA("OXR", "App", app);
+        }
+        WriteProfileIntIfChanged(file, SettingsSection, "Wrap", EditorControl.GetWrapMode());
+        WriteProfileTextIfChanged(file, SettingsSection, "ARG0",
+                                  "/spell check system clipboard text");
+    }
+    SaveWindowState(MainLayout, SettingsFile);
+    return true;
+}
+
+static void OnSysCommand(HWND window, WPARAM command, bool *handled)
+{
+    *handled = true;
+    if (command == SC_MOVE)
+        SnapToWorkArea(window, 0, 0, TRUE);
+    else if (command == SC_SIZE)
+        SnapToWorkArea(window, 50, 90, TRUE);
+    else
+        *handled = false;
+}
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        break;
+    case WM_SIZE:
+        OnSize(window, wParam);
+        break;
+    case WM_SETFOCUS:
+        if (EditorControl.control)
+            SetFocus(EditorControl.control);
+        return 0;
+    case WM_CLOSE:
+    case WM_QUERYENDSESSION:
+        if (!OnClose(window))
+            return 0;
+        break;
+    case WM_GETMINMAXINFO:
+        ((MINMAXINFO *)lParam)->ptMaxTrackSize =
+            MaximumTrackSize(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+        return 0;
+    case WM_NOTIFY:
+        return OnNotify(wParam, lParam);
+    case WM_COMMAND:
+        return DispatchCommand(window, wParam, lParam);
+    case WM_SYSCOMMAND: {
+        bool handled;
+        OnSysCommand(window, wParam, &handled);
+        if (handled)
+            return 1;
+        break;
+    }
+    case WM_TIMER:
+        AutoHideFrame(window, EditorControl.control);
+        break;
+    case WM_INITMENU:
+        UpdateMenuState((HMENU)wParam);
+        break;
+    case WM_EXITSIZEMOVE:
+        if (KeyDown(VK_CONTROL) || KeyDown(VK_MENU))
+            SnapToWorkArea(window, SNAP_NO_PERCENT, SNAP_NO_PERCENT, TRUE);
+        break;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}

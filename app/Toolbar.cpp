@@ -1,0 +1,145 @@
+#include "app/Toolbar.h"
+
+#include <commctrl.h>
+#include <stdio.h>
+#include <string.h>
+
+#include "res/resource.h"
+
+static const int ButtonIds[TOOLBAR_SLOTS] = {
+    IDC_NEW,       IDC_OPEN,   IDC_SAVE,        0, IDC_PRINT,       0,
+    IDC_BOLD,      IDC_ITALIC, IDC_UNDERLINE,   IDC_COLOR,          0,
+    IDC_ALIGN_LEFT, IDC_CENTER, IDC_ALIGN_RIGHT, 0, IDC_BULLETS,
+};
+
+static const char *const ButtonTips[TOOLBAR_SLOTS] = {
+    "New",        "Open",   "Save",        "", "Print", "",
+    "Bold",       "Italic", "Underline",   "Color",     "",
+    "Align Left", "Center", "Align Right", "", "Bullets",
+};
+
+ToolbarObject MainToolbar = {0, 0, TOOLBAR_SLOTS, ButtonIds, ButtonTips, {0}, {0}};
+HWND StatusBar = 0;
+HWND SizeCombo = 0;
+HWND FontCombo = 0;
+
+// The toolbar's own procedure, remembered once for all registered controls.
+static WNDPROC ToolbarBaseProc = 0;
+
+int AddToolbarControl(ToolbarObject *toolbar, HWND control, const UINT *messages)
+{
+    if (!toolbar->window)
+        return -1;
+    if (!ToolbarBaseProc)
+        ToolbarBaseProc = (WNDPROC)GetWindowLongPtrA(toolbar->window, GWLP_WNDPROC);
+    SetWindowLongPtrA(toolbar->window, GWLP_USERDATA, (LONG_PTR)toolbar);
+    SetWindowLongPtrA(toolbar->window, GWLP_WNDPROC, (LONG_PTR)ToolbarSubclassProc);
+
+    int slot = -1;
+    for (int k = 0; k < TOOLBAR_SLOTS; ++k)
+        if (!toolbar->controls[k]) {
+            slot = k;
+            break;
+        }
+    if (slot < 0)
+        return -1;
+    toolbar->controls[slot] = control;
+
+    for (; messages && *messages; ++messages) {
+        int k = 0;
+        while (k < TOOLBAR_FORWARDS - 1 && toolbar->forwarded[k] &&
+               toolbar->forwarded[k] != *messages)
+            ++k;
+        if (k < TOOLBAR_FORWARDS - 1 && !toolbar->forwarded[k])
+            toolbar->forwarded[k] = *messages;
+    }
+    return slot;
+}
+
+LRESULT CALLBACK ToolbarSubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    const ToolbarObject *toolbar = (const ToolbarObject *)GetWindowLongPtrA(window, GWLP_USERDATA);
+    if (toolbar)
+        for (int k = 0; k < TOOLBAR_FORWARDS && toolbar->forwarded[k]; ++k)
+            if (toolbar->forwarded[k] == message)
+                return SendMessageA(GetParent(window), message, wParam, lParam);
+    return CallWindowProcA(ToolbarBaseProc, window, message, wParam, lParam);
+}
+
+int SizeListValues(int start, int end1, int step1, int end2, int step2, int end3, int step3,
+                   int *values, int capacity)
+{
+    int count = 0;
+    int value = start;
+    const int ends[3] = {end1, end2, end3};
+    const int steps[3] = {step1, step2, step3};
+    for (int range = 0; range < 3; ++range) {
+        if (steps[range] <= 0)
+            break;  // a zero step would never end
+        if (range > 0)
+            value = value - steps[range - 1] + steps[range];
+        for (; value <= ends[range] && count < capacity; value += steps[range])
+            values[count++] = value;
+    }
+    return count;
+}
+
+void FillSizeList(HWND combo, int start, int end1, int step1, int end2, int step2, int end3,
+                  int step3)
+{
+    int values[256];
+    int count = SizeListValues(start, end1, step1, end2, step2, end3, step3, values, 256);
+    for (int k = 0; k < count; ++k) {
+        char text[16];
+        snprintf(text, sizeof text, "%d", values[k]);
+        SendMessageA(combo, CB_ADDSTRING, 0, (LPARAM)text);
+    }
+}
+
+int CALLBACK AddFontName(const LOGFONTA *font, const TEXTMETRICA *, DWORD, LPARAM combo)
+{
+    HWND target = (HWND)combo;
+    int charset = font->lfCharSet;
+    int wanted = target == FontCombo ? charset == ANSI_CHARSET
+                                     : charset == ANSI_CHARSET || charset == DEFAULT_CHARSET;
+    if (wanted)
+        SendMessageA(target, CB_ADDSTRING, 0, (LPARAM)font->lfFaceName);
+    return 1;
+}
+
+HWND CreateMainToolbar(HWND parent, HINSTANCE instance)
+{
+    HBITMAP bitmap = LoadBitmapA(instance, MAKEINTRESOURCEA(IDB_TOOLBAR));
+    BITMAP size;
+    memset(&size, 0, sizeof size);
+    GetObjectA(bitmap, sizeof size, &size);
+
+    TBBUTTON buttons[TOOLBAR_SLOTS];
+    memset(buttons, 0, sizeof buttons);
+    int image = 0;
+    for (int slot = 0; slot < TOOLBAR_SLOTS; ++slot) {
+        TBBUTTON &b = buttons[slot];
+        b.idCommand = ButtonIds[slot];
+        b.fsState = TBSTATE_ENABLED | TBSTATE_WRAP;
+        if (b.idCommand) {
+            b.iBitmap = image++;
+            b.fsStyle = TBSTYLE_BUTTON;
+        } else {
+            b.fsStyle = TBSTYLE_SEP;
+        }
+    }
+    HWND toolbar = CreateToolbarEx(parent, WS_CHILD | TBSTYLE_TOOLTIPS | TBSTYLE_WRAPABLE, 0, 12,
+                                   0, (UINT_PTR)bitmap, buttons, TOOLBAR_SLOTS, 0, 0,
+                                   size.bmWidth / 12, size.bmHeight, sizeof(TBBUTTON));
+    if (toolbar)
+        ShowWindow(toolbar, SW_HIDE);
+    return toolbar;
+}
+
+const char *ToolbarTipFor(int id)
+{
+    for (int slot = 0; slot < TOOLBAR_SLOTS; ++slot)
+        if (ButtonIds[slot] == id && id)
+            return ButtonTips[slot];
+    return 0;
+}

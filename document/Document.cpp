@@ -1,0 +1,58 @@
+#include "document/Document.h"
+
+#include <commdlg.h>
+#include <stdio.h>
+
+#include "app/App.h"
+#include "app/Settings.h"
+#include "editor/EditorControl.h"
+#include "res/resource.h"
+
+char CurrentDocumentPath[260] = "";
+
+void SetCurrentDocument(HWND window, const char *path)
+{
+    if (path) {
+        char fileTitle[260] = "";
+        GetFileTitleA(path, fileTitle, sizeof fileTitle);
+        char title[600];
+        snprintf(title, sizeof title, "%s - %s", fileTitle, SettingsSection);
+        SetWindowTextA(window, title);
+        snprintf(CurrentDocumentPath, sizeof CurrentDocumentPath, "%s", path);
+    } else {
+        SetWindowTextA(window, SettingsSection);
+        CurrentDocumentPath[0] = 0;
+    }
+}
+
+static bool EditorModified()
+{
+    return SendMessageA(EditorControl.control, EM_GETMODIFY, 0, 0) != 0;
+}
+
+int ConfirmDiscard(HWND owner)
+{
+    if (OutputWindowMode() || !EditorControl.control || !EditorModified())
+        return 1;
+    int answer = MessageBoxA(owner, "Save Changes?", "OrvelloWord", MB_YESNOCANCEL);
+    if (answer == IDYES)
+        SendMessageA(owner, WM_COMMAND, IDC_SAVE, 0);
+    else if (answer == IDNO)
+        SendMessageA(EditorControl.control, EM_SETMODIFY, FALSE, 0);
+    return EditorModified() ? 0 : 1;
+}
+
+int NewDocument(HWND owner)
+{
+    if (!ConfirmDiscard(owner))
+        return 0;
+    HCURSOR previous = SetCursor(LoadCursorA(0, IDC_WAIT));
+    if (EditorControl.control) {
+        SendMessageA(EditorControl.control, WM_SETTEXT, 0, (LPARAM) "");
+        SendMessageA(EditorControl.control, EM_SETMODIFY, FALSE, 0);
+    }
+    SetCurrentDocument(owner, 0);
+    InvalidateRect(owner, 0, TRUE);
+    SetCursor(previous);
+    return 1;
+}

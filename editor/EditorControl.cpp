@@ -1,0 +1,203 @@
+#include "editor/EditorControl.h"
+
+#include <richedit.h>
+#include <string.h>
+
+EditorWrapper EditorControl = {0, 0};
+
+int ScreenTwips(int thousandths)
+{
+    return (int)(thousandths * 1440.0 / 1000.0 + 0.5);
+}
+
+int EditorWrapper::GetTextMode()
+{
+    static const int modes[4] = {0, TEXT_PLAIN, TEXT_RICH, 0};
+    if (!control)
+        return 0;
+    // Wine answers 41/42: the flag bits above the mode must be masked off.
+    return modes[SendMessageA(control, EM_GETTEXTMODE, 0, 0) & 3];
+}
+
+namespace {
+
+struct StreamBuffer {
+    char *data;
+    LONG capacity;
+    LONG used;
+};
+
+DWORD CALLBACK CollectChunk(DWORD_PTR cookie, LPBYTE chunk, LONG length, LONG *taken)
+{
+    StreamBuffer *buffer = (StreamBuffer *)cookie;
+    if (length >= buffer->capacity - buffer->used) {
+        LONG larger = 2 * (buffer->capacity > length ? buffer->capacity : length);
+        char *grown = new char[larger];
+        memcpy(grown, buffer->data, buffer->used);
+        delete[] buffer->data;
+        buffer->data = grown;
+        buffer->capacity = larger;
+    }
+    memcpy(buffer->data + buffer->used, chunk, length);
+    buffer->used += length;
+    buffer->data[buffer->used] = 0;
+    *taken = length;
+    return 0;
+}
+
+}  // namespace
+
+char *EditorWrapper::GetText(int format, int lineEnd)
+{
+    if (!control)
+        return 0;
+    if (format < 0)
+        format = GetTextMode();
+
+    if (format == TEXT_PLAIN) {
+        int length = GetWindowTextLengthA(control);
+        char *text = new char[length + 2];
+        text[0] = 0;
+        if (lineEnd == 13 || lineEnd == 10) {
+            // Character positions count a paragraph end as one CR.
+            TEXTRANGEA range;
+            range.chrg.cpMin = 0;
+            range.chrg.cpMax = length + 2;
+            range.lpstrText = text;
+            int copied = (int)SendMessageA(control, EM_GETTEXTRANGE, 0, (LPARAM)&range);
+            if (copied < 0)
+                copied = 0;
+            if (copied > length)
+                copied = length;
+            text[copied] = 0;
+            if (lineEnd == 10)
+                for (char *p = text; *p; ++p)
+                    if (*p == '\r')
+                        *p = '\n';
+        } else {
+            GetWindowTextA(control, text, length + 2);
+            text[length + 1] = 0;
+        }
+        return text;
+    }
+
+    StreamBuffer buffer = {new char[4096], 4096, 0};
+    buffer.data[0] = 0;
+    EDITSTREAM stream = {(DWORD_PTR)&buffer, 0, CollectChunk};
+    SendMessageA(control, EM_STREAMOUT, SF_RTF, (LPARAM)&stream);
+    return buffer.data;
+}
+
+int EditorWrapper::SetTextMode(int mode)
+{
+    if (!control || (mode != TEXT_PLAIN && mode != TEXT_RICH))
+        return 0;
+    int length = GetWindowTextLengthA(control);
+    char *content = GetText(-1, LINE_END_CRLF);
+    CHARRANGE selection;
+    SendMessageA(control, EM_EXGETSEL, 0, (LPARAM)&selection);
+    // The control only switches while it is empty and its undo stack is clear;
+    // emptying the text clears both.
+    SendMessageA(control, WM_SETTEXT, 0, (LPARAM) "");
+    SendMessageA(control, EM_SETTEXTMODE, mode == TEXT_PLAIN ? TM_PLAINTEXT : TM_RICHTEXT, 0);
+    SendMessageA(control, WM_SETTEXT, 0, (LPARAM)(length && content ? content : ""));
+    SendMessageA(control, EM_EXSETSEL, 0, (LPARAM)&selection);
+    delete[] content;
+    return 1;
+}
+
+int EditorWrapper::SetSelection(int start, int end)
+{
+    if (!control)
+        return 0;
+    CHARRANGE range = {start, end};
+    SendMessageA(control, EM_EXSETSEL, 0, (LPARAM)&range);
+    SendMessageA(control, EM_EXGETSEL, 0, (LPARAM)&range);
+    return range.cpMax - range.cpMin;
+}
+
+int EditorWrapper::GetWrapMode()
+{
+    if (!control)
+        return 0;
+    if (lineWidth == 0)
+        return WRAP_WINDOW;
+    if (lineWidth == 1)
+        return WRAP_NONE;
+    return WRAP_PAGE;
+}
+
+void EditorWrapper::SetWrapMode(int mode, int width, HDC device)
+{
+    if (!control)
+        return;
+    if (device) {
+        if (mode == WRAP_PAGE && width > 0)
+            SendMessageA(control, EM_SETTARGETDEVICE, (WPARAM)device, width * 1440 / 1000);
+        return;
+    }
+    if (mode < 0) {
+        if (lineWidth == 0)
+            mode = WRAP_WINDOW;
+        else if (lineWidth == 1)
+            mode = WRAP_NONE;
+        else {
+            mode = WRAP_PAGE;
+            if (width <= 0)
+                width = (int)(lineWidth * 1000.0 / 1440.0 + 0.5);
+        }
+    }
+    switch (mode) {
+    case WRAP_NONE:
+        lineWidth = 1;
+        SendMessageA(control, EM_SETTARGETDEVICE, 0, 1);
+        break;
+    case WRAP_WINDOW:
+        lineWidth = 0;
+        SendMessageA(control, EM_SETTARGETDEVICE, 0, 0);
+        break;
+    case WRAP_PAGE: {
+        if (width <= 0)
+            return;
+        HDC screen = GetDC(control);
+        lineWidth = ScreenTwips(width);
+        SendMessageA(control, EM_SETTARGETDEVICE, (WPARAM)screen, lineWidth);
+        ReleaseDC(control, screen);
+        break;
+    }
+    default:
+        // A stored setting may hold any number: wrap at that width.
+        lineWidth = ScreenTwips(width);
+        SendMessageA(control, EM_SETTARGETDEVICE, 0, lineWidth);
+        break;
+    }
+}
+
+const char *EditorWrapper::GetEditState()
+{
+    static char letters[8];
+    letters[0] = 0;
+    if (!control)
+        return letters;
+    char *p = letters;
+    CHARRANGE selection;
+    SendMessageA(control, EM_EXGETSEL, 0, (LPARAM)&selection);
+    if (selection.cpMin != selection.cpMax)
+        *p++ = 'c';
+    if (SendMessageA(control, EM_CANPASTE, 0, 0))
+        *p++ = 'p';
+    if (SendMessageA(control, EM_CANUNDO, 0, 0))
+        *p++ = 'u';
+    if (SendMessageA(control, EM_CANREDO, 0, 0))
+        *p++ = 'r';
+    *p = 0;
+    return letters;
+}
+
+int EditorWrapper::SetTextLimit(int limit)
+{
+    if (!control)
+        return 0;
+    SendMessageA(control, EM_EXLIMITTEXT, 0, limit);
+    return (int)SendMessageA(control, EM_GETLIMITTEXT, 0, 0);
+}

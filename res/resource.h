@@ -1,0 +1,68 @@
+// Resource identifiers of OrvelloWord. #defines only, grouped by kind.
+#pragma once
+
+// Menus and accelerators
+#define IDM_EDITOR              100
+#define IDM_OUTPUT              107
+#define IDA_MAIN                103
+
+// Bitmaps and icons
+#define IDB_TOOLBAR             101
+#define IDI_EDITOR              102
+#define IDI_OUTPUT              106
+
+// Dialogs
+#define IDD_SAVE_FORMAT         104
+#define IDD_GOTO                105
+#define IDD_TEXT_FORMAT         108
+#define IDD_PRINT_PREVIEW       109
+#define IDD_FIND                110
+#define IDD_SPELL               111
+#define IDD_LINE_SORT           113
+
+// Commands (40000-40049)
+#define IDC_RECENT_FIRST        40000
+#define IDC_RECENT_LAST         40003
+#define IDC_SAVE_AS             40004
+#define IDC_EXIT                40005
+#define IDC_OPEN                40006
+#define IDC_UNUSED_40007        40007
+#define IDC_SAVE                40008
+#define IDC_STATUSBAR           40009
+#define IDC_TOOLBAR             40010
+#define IDC_PRINT               40011
+#define IDC_CUT                 40012
+#define IDC_COPY                40013
+#define IDC_PASTE               40014
+#define IDC_NEW                 40015
+#define IDC_SELECT_ALL          40016
+#define IDC_UNDO                40017
+#define IDC_DELETE              40018
+#define IDC_FIND                40019
+#define IDC_FIND_NEXT           40020
+#define IDC_GOTO                40021
+#define IDC_REDO                40022
+#define IDC_OUTPUT              40023
+#define IDC_TITLE_OUTPUT        40024
+#define IDC_ALWAYS_ON_TOP       40025
+#define IDC_BOLD                40026
+#define IDC_ITALIC              40027
+#define IDC_UNDERLINE           40028
+#define IDC_ALIGN_LEFT          40029
+#define IDC_CENTER              40030
+#define IDC_ALIGN_RIGHT         40031
+#define IDC_COLOR               40032
+#define IDC_BULLETS             40033
+#define IDC_TEXT_FORMAT         40034
+#define IDC_PAGE_SETUP          40035
+#define IDC_NO_WRAP             40036
+#define IDC_WRAP_PAGE           40037
+#define IDC_PLAIN_TEXT          40038
+#define IDC_WRAP_WINDOW         40039
+#define IDC_RICH_TEXT           40040
+#define IDC_PRINT_PREVIEW       40041
+#define IDC_FIXED_FONT          40042
+#define IDC_SPELL               40043
+#define IDC_SPELL_CLIPBOARD     40044
+#define IDC_SORT_LINES          40045
+#define IDC_ABOUT               40049

@@ -1,0 +1,522 @@
+#!/usr/bin/env python3
+"""Draw OrvelloWord's toolbar strip and window icons.
+
+Writes res/toolbar.bmp, res/editor.ico and res/output.ico.  Everything is
+drawn from the pixel maps and shapes below, so the output is byte-for-byte
+reproducible; rerun this after changing a picture.
+"""
+
+import os
+import struct
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+RES = os.path.join(ROOT, "res")
+
+# The toolbar loads the strip with this colour as the transparent key.
+MASK = (192, 192, 192)
+
+PALETTE = {
+    ".": None,               # background / transparent
+    "k": (0, 0, 0),
+    "d": (64, 64, 64),
+    "g": (128, 128, 128),
+    "s": (224, 224, 224),    # light metal / plastic (must differ from MASK)
+    "w": (255, 255, 255),
+    "y": (255, 255, 0),
+    "Y": (255, 255, 160),    # lit front of the open folder
+    "o": (200, 160, 0),      # folder back in shadow
+    "r": (255, 0, 0),
+    "R": (128, 0, 0),
+    "b": (0, 0, 128),
+    "B": (0, 0, 255),
+    "G": (0, 192, 0),
+}
+
+# ---------------------------------------------------------------- toolbar
+
+NEW = """
+................
+...kkkkkkkk.....
+...kwwwwwwkk....
+...kwwwwwwkwk...
+...kwwwwwwkwwk..
+...kwwwwwwkkkkk.
+...kwwwwwwwwwwk.
+...kwwwwwwwwwwk.
+...kwwwwwwwwwwk.
+...kwwwwwwwwwwk.
+...kwwwwwwwwwwk.
+...kwwwwwwwwwwk.
+...kwwwwwwwwwwk.
+...kwwwwwwwwwwk.
+...kkkkkkkkkkkk.
+................
+"""
+
+OPEN = """
+................
+................
+................
+.kkkk...........
+kwyyyk..........
+kyoooykkkkkk....
+kyoooooooooyk...
+kyookkkkkkkkkkkk
+kyokYYYYYYYYYYk.
+kyokYYYYYYYYYk..
+kykYYYYYYYYYk...
+kykYYYYYYYYk....
+kkYYYYYYYYk.....
+kkkkkkkkkkk.....
+................
+................
+"""
+
+SAVE = """
+................
+.kkkkkkkkkkkkkk.
+.kbkwwwwwwwwkbk.
+.kbkwwwwwwwwkbk.
+.kbkwggggggwkbk.
+.kbkwwwwwwwwkbk.
+.kbkwggggggwkbk.
+.kbkwwwwwwwwkbk.
+.kbbkkkkkkkkbbk.
+.kbbbbbbbbbbbbk.
+.kbbkkkkkkkkbbk.
+.kbbksskkssskbk.
+.kbbksskkssskbk.
+.kbbksskkssskbk.
+.kkkkkkkkkkkkkk.
+................
+"""
+
+PRINT = """
+................
+....kkkkkkkk....
+....kwwwwwwk....
+....kwggggwk....
+....kwwwwwwk....
+....kwgggwwk....
+..kkkkkkkkkkkk..
+.kwwwwwwwwwwwsk.
+.kssssssssssGsk.
+.kssssssssssssk.
+.kggggggggggggk.
+.kkkkkkkkkkkkkk.
+...kwwwwwwwwk...
+...kwggggggwk...
+...kkkkkkkkkk...
+................
+"""
+
+BOLD = """
+................
+................
+..kkkkkkkkk.....
+...kkk...kkk....
+...kkk...kkk....
+...kkk...kkk....
+...kkk..kkk.....
+...kkkkkkk......
+...kkk...kkk....
+...kkk....kkk...
+...kkk....kkk...
+...kkk....kkk...
+...kkk...kkk....
+..kkkkkkkkk.....
+................
+................
+"""
+
+ITALIC = """
+................
+................
+......kkkkkk....
+........kk......
+........kk......
+.......kk.......
+.......kk.......
+......kk........
+......kk........
+.....kk.........
+.....kk.........
+....kk..........
+....kk..........
+..kkkkkk........
+................
+................
+"""
+
+UNDERLINE = """
+................
+................
+..kkkk...kkkk...
+...kk.....kk....
+...kk.....kk....
+...kk.....kk....
+...kk.....kk....
+...kk.....kk....
+...kk.....kk....
+...kk.....kk....
+....kk...kk.....
+.....kkkkk......
+................
+..kkkkkkkkkkk...
+................
+................
+"""
+
+COLOR = """
+................
+.......k........
+......kkk.......
+......kkk.......
+.....kk.kk......
+.....kk.kk......
+....kk...kk.....
+....kkkkkkk.....
+...kk.....kk....
+...kk.....kk....
+..kkkk...kkkk...
+................
+.kkkkkkkkkkkkk..
+.krrrrrrrrrrrk..
+.krrrrrrrrrrrk..
+.kkkkkkkkkkkkk..
+"""
+
+ALIGN_LEFT = """
+................
+................
+................
+..kkkkkkkkkkkk..
+................
+................
+..kkkkkkkk......
+................
+................
+..kkkkkkkkkkkk..
+................
+................
+..kkkkkkkk......
+................
+................
+................
+"""
+
+ALIGN_CENTER = """
+................
+................
+................
+..kkkkkkkkkkkk..
+................
+................
+....kkkkkkkk....
+................
+................
+..kkkkkkkkkkkk..
+................
+................
+....kkkkkkkk....
+................
+................
+................
+"""
+
+ALIGN_RIGHT = """
+................
+................
+................
+..kkkkkkkkkkkk..
+................
+................
+......kkkkkkkk..
+................
+................
+..kkkkkkkkkkkk..
+................
+................
+......kkkkkkkk..
+................
+................
+................
+"""
+
+BULLETS = """
+................
+................
+.kkk............
+.kkk..kkkkkkkkk.
+.kkk............
+................
+................
+.kkk............
+.kkk..kkkkkkkkk.
+.kkk............
+................
+................
+.kkk............
+.kkk..kkkkkkkkk.
+.kkk............
+................
+"""
+
+# Order must match the button bitmap indices used by the toolbar code.
+TOOLBAR = [NEW, OPEN, SAVE, PRINT, BOLD, ITALIC, UNDERLINE, COLOR,
+           ALIGN_LEFT, ALIGN_CENTER, ALIGN_RIGHT, BULLETS]
+
+
+def parse_map(text, size):
+    rows = text.strip("\n").split("\n")
+    assert len(rows) == size, (len(rows), rows[0])
+    for r in rows:
+        assert len(r) == size, r
+        for c in r:
+            assert c in PALETTE, c
+    return rows
+
+
+def write_bmp24(path, width, height, pixel):
+    """pixel(x, y) -> (r, g, b), y = 0 at the top."""
+    stride = (width * 3 + 3) & ~3
+    body = bytearray()
+    for y in range(height - 1, -1, -1):          # BMP rows run bottom-up
+        row = bytearray()
+        for x in range(width):
+            r, g, b = pixel(x, y)
+            row += bytes((b, g, r))
+        row += b"\0" * (stride - len(row))
+        body += row
+    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0,
+                       len(body), 2835, 2835, 0, 0)
+    head = struct.pack("<2sIHHI", b"BM", 14 + len(info) + len(body),
+                       0, 0, 14 + len(info))
+    with open(path, "wb") as f:
+        f.write(head + info + body)
+
+
+def make_toolbar():
+    maps = [parse_map(m, 16) for m in TOOLBAR]
+
+    def pixel(x, y):
+        c = PALETTE[maps[x // 16][y][x % 16]]
+        return MASK if c is None else c
+
+    write_bmp24(os.path.join(RES, "toolbar.bmp"), 16 * len(maps), 16, pixel)
+
+
+# ------------------------------------------------------------------ icons
+
+class Canvas:
+    def __init__(self, size):
+        self.size = size
+        self.px = [[None] * size for _ in range(size)]   # None = transparent
+
+    def put(self, x, y, c):
+        if 0 <= x < self.size and 0 <= y < self.size:
+            self.px[y][x] = c
+
+    def rect(self, x0, y0, x1, y1, c):
+        """Filled, inclusive corners."""
+        for y in range(y0, y1 + 1):
+            for x in range(x0, x1 + 1):
+                self.put(x, y, c)
+
+    def frame(self, x0, y0, x1, y1, c):
+        for x in range(x0, x1 + 1):
+            self.put(x, y0, c)
+            self.put(x, y1, c)
+        for y in range(y0, y1 + 1):
+            self.put(x0, y, c)
+            self.put(x1, y, c)
+
+    def hline(self, x0, x1, y, c):
+        self.rect(x0, y, x1, y, c)
+
+
+def page(cv, x0, y0, x1, y1, fold, line_rows, line_x1):
+    """White sheet with a dog-eared top right corner and ruled text."""
+    k, w, g = PALETTE["k"], PALETTE["w"], PALETTE["g"]
+    for y in range(y0, y1 + 1):
+        for x in range(x0, x1 + 1):
+            cut = (x - (x1 - fold)) - (y - y0)     # >0 above the fold diagonal
+            if cut > 0:
+                continue
+            edge = x in (x0, x1) or y in (y0, y1) or cut == 0
+            cv.put(x, y, k if edge else w)
+    # the turned-down flap
+    for i in range(fold + 1):
+        cv.put(x1 - fold, y0 + i, k)
+        cv.put(x1 - fold + i, y0 + fold, k)
+    for y in range(y0 + 1, y0 + fold):
+        for x in range(x1 - fold + 1, x1 - fold + (y - y0)):
+            cv.put(x, y, PALETTE["s"])
+    for y, lx0, lx1 in line_rows:
+        cv.hline(lx0, min(lx1, line_x1), y, g)
+
+
+def pencil(cv, tip, end, half, tip_len, cap_len):
+    """Yellow pencil from tip (sharpened) to end (eraser), outlined."""
+    tx, ty = tip
+    ex, ey = end
+    L = ((ex - tx) ** 2 + (ey - ty) ** 2) ** 0.5
+    dx, dy = (ex - tx) / L, (ey - ty) / L
+    wood = (240, 200, 140)
+    lead = (40, 40, 40)
+    body = PALETTE["y"]
+    body_dark = (200, 160, 0)
+    band = (160, 160, 160)
+    eraser = (240, 120, 150)
+
+    def halfwidth(u):
+        if u < tip_len:
+            return half * u / tip_len
+        return half
+
+    for y in range(cv.size):
+        for x in range(cv.size):
+            px, py = x + 0.5 - tx, y + 0.5 - ty
+            u = px * dx + py * dy
+            v = px * -dy + py * dx
+            if -0.9 <= u <= L + 0.9 and abs(v) <= halfwidth(max(u, 0)) + 0.9:
+                inside = 0 <= u <= L and abs(v) <= halfwidth(u) - 0.1
+                if not inside:
+                    cv.put(x, y, PALETTE["k"])
+                elif u < tip_len * 0.45:
+                    cv.put(x, y, lead)
+                elif u < tip_len:
+                    cv.put(x, y, wood)
+                elif u > L - cap_len:
+                    cv.put(x, y, eraser)
+                elif u > L - cap_len - max(1.5, cap_len * 0.6):
+                    cv.put(x, y, band)
+                else:
+                    cv.put(x, y, body_dark if v > half * 0.3 else body)
+
+
+def pencil45(cv, tip_x, tip_y, length):
+    """Pencil on a 45-degree diagonal, tip at bottom left; crisp at 16x16
+    where the free-angle version turns to mush."""
+    c = tip_x + tip_y                 # diagonal the pencil's axis runs along
+    a_tip = tip_x - tip_y
+    a_end = a_tip + length
+    for y in range(cv.size):
+        for x in range(cv.size):
+            a, b = x - y, x + y
+            t = a - a_tip
+            if t < 0 or a > a_end + 1:
+                continue
+            off = abs(b - c)
+            half = min(t, 2)
+            if off > half:
+                continue
+            if t == 0 or (t <= 2 and off < half):
+                col = (40, 40, 40)                       # lead
+            elif off == half or a == a_end + 1:
+                col = PALETTE["k"]
+            elif t <= 4:
+                col = (240, 200, 140)                    # bare wood
+            elif a >= a_end - 1:
+                col = (240, 120, 150)                    # eraser
+            elif a >= a_end - 3:
+                col = (160, 160, 160)                    # ferrule
+            elif b > c:
+                col = (200, 160, 0)                      # shaded side
+            else:
+                col = PALETTE["y"]
+            cv.put(x, y, col)
+
+
+def editor_icon(size):
+    cv = Canvas(size)
+    if size == 32:
+        rows = [(y, 7, 24 if i % 3 != 2 else 17)
+                for i, y in enumerate(range(10, 28, 3))]
+        rows.insert(0, (7, 7, 15))
+        page(cv, 4, 1, 27, 30, 7, rows, 24)
+        pencil(cv, (13.5, 27.5), (30.5, 6.5), 3.0, 6.0, 3.0)
+    else:
+        rows = [(3, 3, 6), (5, 3, 10), (7, 3, 10), (9, 3, 10), (11, 3, 7)]
+        page(cv, 1, 0, 12, 15, 3, rows, 10)
+        pencil45(cv, 5, 14, 18)
+    return cv
+
+
+def output_icon(size):
+    cv = Canvas(size)
+    k = PALETTE["k"]
+    green = (0, 255, 0)
+    dim_green = (0, 160, 0)
+    white = PALETTE["w"]
+    screen = (16, 16, 16)
+    if size == 32:
+        cv.rect(1, 3, 30, 28, k)
+        cv.rect(2, 4, 29, 8, PALETTE["b"])               # title bar
+        cv.hline(4, 14, 6, (160, 180, 255))
+        for bx in (21, 25):
+            cv.rect(bx, 5, bx + 2, 7, PALETTE["s"])      # caption buttons
+        cv.rect(2, 9, 29, 27, screen)
+        lines = [(12, 4, 21, green), (15, 4, 26, dim_green),
+                 (18, 4, 16, green), (21, 4, 23, white)]
+        for y, x0, x1, c in lines:
+            cv.rect(x0, y, x1, y + 1, c)
+        cv.rect(4, 24, 5, 25, green)                     # prompt
+        cv.rect(8, 24, 10, 25, white)                    # cursor block
+        # bevel so the window reads as raised on any desktop colour
+        cv.hline(1, 30, 28, (96, 96, 96))
+    else:
+        cv.rect(0, 1, 15, 14, k)
+        cv.rect(1, 2, 14, 4, PALETTE["b"])
+        cv.rect(12, 3, 13, 3, PALETTE["s"])
+        cv.rect(1, 5, 14, 13, screen)
+        cv.hline(2, 10, 6, green)
+        cv.hline(2, 12, 8, dim_green)
+        cv.hline(2, 8, 10, white)
+        cv.put(2, 12, green)
+        cv.rect(4, 12, 5, 12, white)
+    return cv
+
+
+def dib32(cv):
+    n = cv.size
+    info = struct.pack("<IiiHHIIiiII", 40, n, n * 2, 1, 32, 0, 0, 0, 0, 0, 0)
+    xor = bytearray()
+    mask_stride = ((n + 31) // 32) * 4
+    mask = bytearray()
+    for y in range(n - 1, -1, -1):
+        bits = bytearray(mask_stride)
+        for x in range(n):
+            c = cv.px[y][x]
+            if c is None:
+                xor += b"\0\0\0\0"
+                bits[x // 8] |= 0x80 >> (x % 8)
+            else:
+                r, g, b = c
+                xor += bytes((b, g, r, 255))
+        mask += bits
+    return info + bytes(xor) + bytes(mask)
+
+
+def write_ico(path, canvases):
+    images = [dib32(cv) for cv in canvases]
+    out = struct.pack("<HHH", 0, 1, len(images))
+    offset = 6 + 16 * len(images)
+    for cv, data in zip(canvases, images):
+        dim = cv.size if cv.size < 256 else 0
+        out += struct.pack("<BBBBHHII", dim, dim, 0, 0, 1, 32,
+                           len(data), offset)
+        offset += len(data)
+    with open(path, "wb") as f:
+        f.write(out + b"".join(images))
+
+
+def main():
+    os.makedirs(RES, exist_ok=True)
+    make_toolbar()
+    write_ico(os.path.join(RES, "editor.ico"), [editor_icon(32), editor_icon(16)])
+    write_ico(os.path.join(RES, "output.ico"), [output_icon(32), output_icon(16)])
+
+
+if __name__ == "__main__":
+    main()

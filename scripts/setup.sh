@@ -1,0 +1,27 @@
+#!/bin/sh
+# Installs everything the build, the tests and `make run` need on a Debian machine.
+# Idempotent; run as root. Creates the Wine prefix quietly at the end.
+set -e
+
+need_install=0
+for p in cmake make g++-mingw-w64-i686-posix mingw-w64-i686-dev libz-mingw-w64-dev \
+         googletest wine wine64 wine32:i386 xvfb xauth imagemagick; do
+    dpkg -s "$p" >/dev/null 2>&1 || need_install=1
+done
+
+if [ "$need_install" = 1 ]; then
+    export DEBIAN_FRONTEND=noninteractive
+    dpkg --add-architecture i386
+    apt-get update -q
+    apt-get install -y -q --no-install-recommends \
+        cmake make g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix mingw-w64-i686-dev \
+        binutils-mingw-w64-i686 libz-mingw-w64-dev googletest \
+        wine wine64 wine32:i386 xvfb xauth x11-utils imagemagick
+fi
+
+# A default prefix for `make run`; tests make their own under the build folder.
+if [ ! -f "${WINEPREFIX:-$HOME/.wine}/system.reg" ]; then
+    WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i >/dev/null 2>&1 || true
+    wineserver -w 2>/dev/null || true
+fi
+echo "set-up complete"

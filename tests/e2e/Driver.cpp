@@ -1,0 +1,125 @@
+#include "Driver.h"
+
+#include <string.h>
+
+RunningProgram StartProgram(const char *arguments, const char *windowClass)
+{
+    RunningProgram program;
+    memset(&program, 0, sizeof program);
+    char path[MAX_PATH];
+    GetModuleFileNameA(0, path, sizeof path);
+    strcpy(strrchr(path, '\\') + 1, "OrvelloWord.exe");
+    std::string commandLine = std::string("\"") + path + "\" " + arguments;
+    STARTUPINFOA startup;
+    memset(&startup, 0, sizeof startup);
+    startup.cb = sizeof startup;
+    std::string buffer = commandLine;
+    if (!CreateProcessA(path, &buffer[0], 0, 0, FALSE, 0, 0, 0, &startup, &program.process))
+        return program;
+    WaitForInputIdle(program.process.hProcess, 10000);
+    for (int k = 0; k < 300 && !program.main; ++k) {
+        HWND found = 0;
+        while ((found = FindWindowExA(0, found, windowClass, 0))) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(found, &owner);
+            if (owner == program.process.dwProcessId && IsWindowVisible(found)) {
+                program.main = found;
+                break;
+            }
+        }
+        if (!program.main)
+            Sleep(50);
+    }
+    Pause(200);
+    return program;
+}
+
+bool WaitForExit(RunningProgram &program, DWORD milliseconds)
+{
+    if (!program.process.hProcess)
+        return false;
+    bool ended = WaitForSingleObject(program.process.hProcess, milliseconds) == WAIT_OBJECT_0;
+    if (!ended)
+        TerminateProcess(program.process.hProcess, 1);
+    CloseHandle(program.process.hProcess);
+    CloseHandle(program.process.hThread);
+    program.process.hProcess = 0;
+    return ended;
+}
+
+bool CloseProgram(RunningProgram &program)
+{
+    PostMessageA(program.main, WM_CLOSE, 0, 0);
+    return WaitForExit(program);
+}
+
+namespace {
+struct ChildSearch {
+    const char *className;
+    HWND found;
+};
+
+BOOL CALLBACK MatchChild(HWND window, LPARAM data)
+{
+    ChildSearch *search = (ChildSearch *)data;
+    char name[64];
+    GetClassNameA(window, name, sizeof name);
+    if (lstrcmpiA(name, search->className) == 0) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+}  // namespace
+
+HWND FindChild(HWND parent, const char *className)
+{
+    ChildSearch search = {className, 0};
+    EnumChildWindows(parent, MatchChild, (LPARAM)&search);
+    return search.found;
+}
+
+HWND WaitForDialog(const char *title, DWORD milliseconds)
+{
+    for (DWORD waited = 0; waited < milliseconds; waited += 50) {
+        HWND dialog = FindWindowA("#32770", title);
+        if (dialog && IsWindowVisible(dialog))
+            return dialog;
+        Sleep(50);
+    }
+    return 0;
+}
+
+void PressButton(HWND dialog, int id)
+{
+    HWND button = GetDlgItem(dialog, id);
+    if (button)
+        PostMessageA(button, BM_CLICK, 0, 0);
+}
+
+std::string WindowText(HWND window)
+{
+    // WM_GETTEXT is carried across processes; GetWindowTextA would only give captions.
+    char text[512] = "";
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, (LPARAM)text, SMTO_ABORTIFHUNG, 5000,
+                        &result);
+    return text;
+}
+
+std::string ProfileText(const char *file, const char *section, const char *key)
+{
+    char value[512];
+    GetPrivateProfileStringA(section, key, "<absent>", value, sizeof value, file);
+    return value;
+}
+
+void ClearSection(const char *file, const char *section)
+{
+    WritePrivateProfileStringA(section, 0, 0, file);
+}
+
+void Pause(DWORD milliseconds)
+{
+    Sleep(milliseconds);
+}

@@ -1,0 +1,338 @@
+// The real main window, built by start-up inside the test process.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+#include <richedit.h>
+#include <string>
+
+#include "app/App.h"
+#include "app/Layout.h"
+#include "app/Toolbar.h"
+#include "editor/EditorControl.h"
+#include "res/resource.h"
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        ASSERT_TRUE(StartMainWindow(GetModuleHandleA(0), ""));
+        StateAtStart = EditorControl.GetEditState();
+    }
+
+    static std::string StateAtStart;
+
+    static void TearDownTestSuite()
+    {
+        DestroyWindow(MainWindow);
+        EditorControl.control = 0;
+    }
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(MainWindow);
+        EditorControl.control = MainLayout.editor;
+        SendMessageA(Editor(), WM_SETTEXT, 0, (LPARAM) "");
+        EditorControl.SetTextMode(TEXT_PLAIN);
+        SendMessageA(Editor(), WM_SETFONT, (WPARAM)DocumentFont, 0);
+    }
+
+    static HWND Editor() { return EditorControl.control; }
+
+    static void Command(int id) { SendMessageA(MainWindow, WM_COMMAND, id, 0); }
+
+    static std::string WindowText(HWND window)
+    {
+        char text[256] = "";
+        GetWindowTextA(window, text, sizeof text);
+        return text;
+    }
+
+    static std::string StatusText()
+    {
+        char text[256] = "";
+        SendMessageA(StatusBar, SB_GETTEXTA, 0, (LPARAM)text);
+        return text;
+    }
+
+    static bool Checked(int id)
+    {
+        return SendMessageA(MainToolbar.window, TB_ISBUTTONCHECKED, id, 0) != 0;
+    }
+
+    // Menu state as WM_INITMENU leaves it.
+    static UINT MenuState(int id)
+    {
+        HMENU menu = GetMenu(MainWindow);
+        SendMessageA(MainWindow, WM_INITMENU, (WPARAM)menu, 0);
+        return GetMenuState(menu, id, MF_BYCOMMAND);
+    }
+
+    static bool Grayed(int id) { return MenuState(id) & MF_GRAYED; }
+
+    static void Type(const char *text)
+    {
+        SendMessageA(Editor(), EM_REPLACESEL, TRUE, (LPARAM)text);
+    }
+};
+
+std::string MainWindowTest::StateAtStart;
+
+TEST_F(MainWindowTest, StartsAsTheEditor)
+{
+    EXPECT_EQ(StateAtStart.find('u'), std::string::npos) << "a new document has nothing to undo";
+    EXPECT_EQ(SendMessageA(Editor(), EM_GETMODIFY, 0, 0), 0);
+    char name[64];
+    GetClassNameA(MainWindow, name, sizeof name);
+    EXPECT_STREQ(name, "OrvelloWord");
+    EXPECT_EQ(WindowText(MainWindow), "OrvelloWord");
+    EXPECT_EQ(WindowText(SizeCombo), "10");
+    EXPECT_EQ(WindowText(FontCombo), "Courier New");
+    EXPECT_EQ(SendMessageA(SizeCombo, CB_GETCOUNT, 0, 0), 44);
+    EXPECT_GT(SendMessageA(FontCombo, CB_GETCOUNT, 0, 0), 0);
+    EXPECT_EQ(EditorControl.GetTextMode(), TEXT_PLAIN);
+    EXPECT_TRUE(GetWindowLongA(Editor(), GWL_STYLE) & ES_SELECTIONBAR ||
+                SendMessageA(Editor(), EM_GETOPTIONS, 0, 0) & ECO_SELECTIONBAR);
+    EXPECT_EQ(GetParent(SizeCombo), MainToolbar.window);
+    EXPECT_EQ(MainToolbar.controls[0], SizeCombo);
+    EXPECT_EQ(MainToolbar.controls[1], FontCombo);
+    EXPECT_EQ(SendMessageA(MainToolbar.window, TB_BUTTONCOUNT, 0, 0), 16);
+}
+
+TEST_F(MainWindowTest, BarsToggleAndTheEditorFollows)
+{
+    bool toolbarShown = IsWindowVisible(MainToolbar.window);
+    Command(IDC_TOOLBAR);
+    EXPECT_NE((bool)IsWindowVisible(MainToolbar.window), toolbarShown);
+    Command(IDC_TOOLBAR);
+    EXPECT_EQ((bool)IsWindowVisible(MainToolbar.window), toolbarShown);
+
+    if (!IsWindowVisible(MainToolbar.window))
+        Command(IDC_TOOLBAR);
+    if (!IsWindowVisible(StatusBar))
+        Command(IDC_STATUSBAR);
+    RECT toolbar, editor;
+    GetWindowRect(MainToolbar.window, &toolbar);
+    GetWindowRect(Editor(), &editor);
+    EXPECT_EQ(editor.top, toolbar.bottom - 1);
+    EXPECT_TRUE(MenuState(IDC_TOOLBAR) & MF_CHECKED);
+    EXPECT_TRUE(MenuState(IDC_STATUSBAR) & MF_CHECKED);
+
+    Command(IDC_STATUSBAR);
+    EXPECT_FALSE(IsWindowVisible(StatusBar));
+    EXPECT_FALSE(MenuState(IDC_STATUSBAR) & MF_CHECKED);
+    RECT client;
+    GetClientRect(MainWindow, &client);
+    GetClientRect(Editor(), &editor);
+    RECT frame;
+    GetWindowRect(Editor(), &frame);
+    POINT bottom = {0, frame.bottom};
+    ScreenToClient(MainWindow, &bottom);
+    EXPECT_EQ(bottom.y, client.bottom);
+    Command(IDC_STATUSBAR);
+}
+
+TEST_F(MainWindowTest, StatusBarFollowsTheCaret)
+{
+    Type("first line\rsecond");
+    EditorControl.SetSelection(14, 14);
+    EXPECT_EQ(StatusText(), "Ln 2, col 4");
+    EditorControl.SetSelection(0, 0);
+    EXPECT_EQ(StatusText(), "Ln 1, col 1");
+    EditorControl.SetSelection(-1, -1);
+    EXPECT_EQ(StatusText(), "Ln 2, col 7");
+}
+
+TEST_F(MainWindowTest, BoldMakesPlainTextRichAndTheButtonFollows)
+{
+    Type("bold plain");
+    EditorControl.SetSelection(0, 4);
+    ASSERT_EQ(EditorControl.GetTextMode(), TEXT_PLAIN);
+    Command(IDC_BOLD);
+    EXPECT_EQ(EditorControl.GetTextMode(), TEXT_RICH);
+    EXPECT_TRUE(Checked(IDC_BOLD));
+
+    EditorControl.SetSelection(6, 8);
+    EXPECT_FALSE(Checked(IDC_BOLD));
+    EditorControl.SetSelection(0, -1);  // mixed: Bold makes all of it bold
+    EXPECT_FALSE(Checked(IDC_BOLD));
+    Command(IDC_BOLD);
+    EditorControl.SetSelection(6, 8);
+    EXPECT_TRUE(Checked(IDC_BOLD));
+    EditorControl.SetSelection(0, -1);
+    Command(IDC_BOLD);  // all bold: toggles off
+    EXPECT_FALSE(Checked(IDC_BOLD));
+}
+
+TEST_F(MainWindowTest, ItalicUnderlineAlignmentAndBullets)
+{
+    Type("styled");
+    EditorControl.SetSelection(0, -1);
+    Command(IDC_ITALIC);
+    Command(IDC_UNDERLINE);
+    Command(IDC_CENTER);
+    Command(IDC_BULLETS);
+    EditorControl.SetSelection(1, 3);
+    EXPECT_TRUE(Checked(IDC_ITALIC));
+    EXPECT_TRUE(Checked(IDC_UNDERLINE));
+    EXPECT_TRUE(Checked(IDC_CENTER));
+    EXPECT_FALSE(Checked(IDC_ALIGN_LEFT));
+    EXPECT_TRUE(Checked(IDC_BULLETS));
+    Command(IDC_ALIGN_RIGHT);
+    Command(IDC_BULLETS);
+    EditorControl.SetSelection(0, 0);
+    EXPECT_TRUE(Checked(IDC_ALIGN_RIGHT));
+    EXPECT_FALSE(Checked(IDC_CENTER));
+    EXPECT_FALSE(Checked(IDC_BULLETS));
+    Command(IDC_ALIGN_LEFT);
+    EditorControl.SetSelection(1, 1);
+    EXPECT_TRUE(Checked(IDC_ALIGN_LEFT));
+}
+
+TEST_F(MainWindowTest, CombosApplySizeAndFaceToTheSelection)
+{
+    Type("small large");
+    EditorControl.SetSelection(6, 11);
+    int item = (int)SendMessageA(SizeCombo, CB_FINDSTRINGEXACT, -1, (LPARAM) "16");
+    ASSERT_GE(item, 0);
+    SendMessageA(SizeCombo, CB_SETCURSEL, item, 0);
+    SendMessageA(MainWindow, WM_COMMAND, MAKEWPARAM(0, CBN_CLOSEUP), (LPARAM)SizeCombo);
+    EXPECT_EQ(EditorControl.GetTextMode(), TEXT_RICH);
+
+    EditorControl.SetSelection(0, 3);
+    EXPECT_EQ(WindowText(SizeCombo), "10");
+    EditorControl.SetSelection(7, 9);
+    EXPECT_EQ(WindowText(SizeCombo), "16");
+    EditorControl.SetSelection(0, -1);
+    EXPECT_EQ(WindowText(SizeCombo), "");  // mixed sizes
+
+    // A typed size with no list selection.
+    EditorControl.SetSelection(0, 5);
+    SendMessageA(SizeCombo, CB_SETCURSEL, (WPARAM)-1, 0);
+    SetWindowTextA(SizeCombo, "18");
+    SendMessageA(MainWindow, WM_COMMAND, MAKEWPARAM(0, CBN_CLOSEUP), (LPARAM)SizeCombo);
+    EditorControl.SetSelection(1, 2);
+    EXPECT_EQ(WindowText(SizeCombo), "18");
+
+    SendMessageA(FontCombo, CB_SETCURSEL, (WPARAM)-1, 0);
+    SetWindowTextA(FontCombo, "Arial");
+    SendMessageA(MainWindow, WM_COMMAND, MAKEWPARAM(0, CBN_CLOSEUP), (LPARAM)FontCombo);
+    EditorControl.SetSelection(1, 2);
+    EXPECT_EQ(WindowText(FontCombo), "Arial");
+
+    // Other notifications of the combos do nothing.
+    SendMessageA(MainWindow, WM_COMMAND, MAKEWPARAM(0, CBN_SELCHANGE), (LPARAM)FontCombo);
+}
+
+TEST_F(MainWindowTest, MenuStateOfAnEmptyDocument)
+{
+    if (OpenClipboard(0)) {
+        EmptyClipboard();
+        CloseClipboard();
+    }
+    const int needText[] = {IDC_SELECT_ALL, IDC_GOTO,      IDC_SPELL,
+                            IDC_FIND,       IDC_FIND_NEXT, IDC_SORT_LINES};
+    for (int id : needText)
+        EXPECT_TRUE(Grayed(id)) << id;
+    EXPECT_TRUE(Grayed(IDC_UNDO));
+    EXPECT_TRUE(Grayed(IDC_REDO));
+    EXPECT_TRUE(Grayed(IDC_CUT));
+    EXPECT_TRUE(Grayed(IDC_COPY));
+    EXPECT_TRUE(Grayed(IDC_DELETE));
+    EXPECT_TRUE(Grayed(IDC_PASTE));
+    EXPECT_TRUE(Grayed(IDC_SPELL_CLIPBOARD));
+    EXPECT_TRUE(MenuState(IDC_PLAIN_TEXT) & MF_CHECKED);
+    EXPECT_FALSE(MenuState(IDC_RICH_TEXT) & MF_CHECKED);
+}
+
+TEST_F(MainWindowTest, MenuStateFollowsSelectionUndoAndModes)
+{
+    Type("some text");
+    for (int id : {IDC_SELECT_ALL, IDC_FIND, IDC_SORT_LINES})
+        EXPECT_FALSE(Grayed(id)) << id;
+    EXPECT_FALSE(Grayed(IDC_UNDO));
+    EXPECT_TRUE(Grayed(IDC_CUT));
+
+    Command(IDC_SELECT_ALL);
+    EXPECT_FALSE(Grayed(IDC_CUT));
+    EXPECT_FALSE(Grayed(IDC_COPY));
+    EXPECT_FALSE(Grayed(IDC_DELETE));
+    Command(IDC_COPY);
+    EXPECT_FALSE(Grayed(IDC_PASTE));
+    EXPECT_FALSE(Grayed(IDC_SPELL_CLIPBOARD));
+    Command(IDC_DELETE);
+    EXPECT_EQ(GetWindowTextLengthA(Editor()), 0);
+    Command(IDC_UNDO);
+    EXPECT_EQ(GetWindowTextLengthA(Editor()), 9);
+    EXPECT_FALSE(Grayed(IDC_REDO));
+
+    Command(IDC_RICH_TEXT);
+    EXPECT_TRUE(MenuState(IDC_RICH_TEXT) & MF_CHECKED);
+    EXPECT_FALSE(MenuState(IDC_PLAIN_TEXT) & MF_CHECKED);
+    Command(IDC_NO_WRAP);
+    EXPECT_TRUE(MenuState(IDC_NO_WRAP) & MF_CHECKED);
+    EXPECT_FALSE(MenuState(IDC_WRAP_WINDOW) & MF_CHECKED);
+    Command(IDC_WRAP_PAGE);
+    EXPECT_EQ(EditorControl.lineWidth, 8640);
+    EXPECT_TRUE(MenuState(IDC_WRAP_PAGE) & MF_CHECKED);
+    EXPECT_FALSE(MenuState(IDC_NO_WRAP) & MF_CHECKED);
+    Command(IDC_WRAP_WINDOW);
+    EXPECT_TRUE(MenuState(IDC_WRAP_WINDOW) & MF_CHECKED);
+    EXPECT_EQ(MenuState(IDC_WRAP_WINDOW) & MF_CHECKED, (UINT)MF_CHECKED);
+}
+
+TEST_F(MainWindowTest, OutputModeChecksFollowTheFlags)
+{
+    int saved = ModeFlags;
+    ModeFlags = MODE_ACTIVE | MODE_OUTPUT | MODE_FIXED_FONT;
+    HMENU menu = LoadMenuA(GetModuleHandleA(0), MAKEINTRESOURCEA(IDM_OUTPUT));
+    SendMessageA(MainWindow, WM_INITMENU, (WPARAM)menu, 0);
+    EXPECT_TRUE(GetMenuState(menu, IDC_OUTPUT, MF_BYCOMMAND) & MF_CHECKED);
+    EXPECT_FALSE(GetMenuState(menu, IDC_TITLE_OUTPUT, MF_BYCOMMAND) & MF_CHECKED);
+    EXPECT_TRUE(GetMenuState(menu, IDC_FIXED_FONT, MF_BYCOMMAND) & MF_CHECKED);
+    EXPECT_FALSE(GetMenuState(menu, IDC_ALWAYS_ON_TOP, MF_BYCOMMAND) & MF_CHECKED);
+    SendMessageA(MainWindow, WM_COMMAND, IDC_TITLE_OUTPUT, 0);
+    SendMessageA(MainWindow, WM_COMMAND, IDC_OUTPUT, 0);
+    EXPECT_EQ(ModeFlags, MODE_ACTIVE | MODE_TITLE_OUTPUT | MODE_FIXED_FONT);
+    SendMessageA(MainWindow, WM_INITMENU, (WPARAM)menu, 0);
+    EXPECT_TRUE(GetMenuState(menu, IDC_TITLE_OUTPUT, MF_BYCOMMAND) & MF_CHECKED);
+    EXPECT_FALSE(GetMenuState(menu, IDC_OUTPUT, MF_BYCOMMAND) & MF_CHECKED);
+    DestroyMenu(menu);
+    ModeFlags = saved;
+}
+
+TEST_F(MainWindowTest, TooltipsAndTrackingSize)
+{
+    NMTTDISPINFOA info;
+    memset(&info, 0, sizeof info);
+    info.hdr.hwndFrom = MainToolbar.window;
+    info.hdr.idFrom = IDC_ALIGN_RIGHT;
+    info.hdr.code = TTN_NEEDTEXTA;
+    SendMessageA(MainWindow, WM_NOTIFY, IDC_ALIGN_RIGHT, (LPARAM)&info);
+    ASSERT_TRUE(info.lpszText);
+    EXPECT_STREQ(info.lpszText, "Align Right");
+
+    MINMAXINFO limits;
+    memset(&limits, 0, sizeof limits);
+    EXPECT_EQ(SendMessageA(MainWindow, WM_GETMINMAXINFO, 0, (LPARAM)&limits), 0);
+    EXPECT_EQ(limits.ptMaxTrackSize.x, GetSystemMetrics(SM_CXSCREEN) * 5 / 4);
+    EXPECT_EQ(limits.ptMaxTrackSize.y, GetSystemMetrics(SM_CYSCREEN) * 5 / 4);
+}
+
+TEST_F(MainWindowTest, KeyboardMoveCentresAndSizeSnaps)
+{
+    ShowWindow(MainWindow, SW_RESTORE);
+    RECT area;
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    MoveWindow(MainWindow, area.left + 10, area.top + 10, 400, 300, TRUE);
+    EXPECT_EQ(SendMessageA(MainWindow, WM_SYSCOMMAND, SC_SIZE, 0), 1);
+    RECT w;
+    GetWindowRect(MainWindow, &w);
+    EXPECT_EQ(w.right - w.left, (area.right - area.left) * 50 / 100);
+    EXPECT_EQ(w.bottom - w.top, (area.bottom - area.top) * 90 / 100);
+
+    MoveWindow(MainWindow, area.left - 50, area.top + 10, 400, 300, TRUE);
+    EXPECT_EQ(SendMessageA(MainWindow, WM_SYSCOMMAND, SC_MOVE, 0), 1);
+    GetWindowRect(MainWindow, &w);
+    EXPECT_EQ(w.left, area.left);
+    EXPECT_EQ(w.right - w.left, (area.right - area.left) / 2);
+}
