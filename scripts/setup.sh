@@ -5,7 +5,7 @@ set -e
 
 need_install=0
 for p in cmake make g++-mingw-w64-i686-posix mingw-w64-i686-dev libz-mingw-w64-dev \
-         googletest wine wine64 wine32:i386 xvfb xauth imagemagick; do
+         googletest wine wine64 wine32:i386 xvfb xauth imagemagick xdotool; do
     dpkg -s "$p" >/dev/null 2>&1 || need_install=1
 done
 
@@ -16,7 +16,7 @@ if [ "$need_install" = 1 ]; then
     apt-get install -y -q --no-install-recommends \
         cmake make g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix mingw-w64-i686-dev \
         binutils-mingw-w64-i686 libz-mingw-w64-dev googletest \
-        wine wine64 wine32:i386 xvfb xauth x11-utils imagemagick
+        wine wine64 wine32:i386 xvfb xauth x11-utils imagemagick xdotool
 fi
 
 # A default prefix for `make run`; tests make their own under the build folder.

@@ -223,6 +223,22 @@ TEST_F(MainWindowTest, CombosApplySizeAndFaceToTheSelection)
     SendMessageA(MainWindow, WM_COMMAND, MAKEWPARAM(0, CBN_SELCHANGE), (LPARAM)FontCombo);
 }
 
+TEST_F(MainWindowTest, ClosingTheRealDropDownReachesTheMainWindow)
+{
+    Type("through the toolbar");
+    EditorControl.SetSelection(0, 7);
+    int item = (int)SendMessageA(SizeCombo, CB_FINDSTRINGEXACT, -1, (LPARAM) "20");
+    ASSERT_GE(item, 0);
+    SendMessageA(SizeCombo, CB_SHOWDROPDOWN, TRUE, 0);
+    SendMessageA(SizeCombo, CB_SETCURSEL, item, 0);
+    SendMessageA(SizeCombo, CB_SHOWDROPDOWN, FALSE, 0);  // the combo tells its parent, the toolbar
+    EXPECT_EQ(EditorControl.GetTextMode(), TEXT_RICH);
+    EditorControl.SetSelection(8, 9);
+    EditorControl.SetSelection(1, 2);
+    EXPECT_EQ(WindowText(SizeCombo), "20");
+    EXPECT_EQ(GetFocus(), Editor());
+}
+
 TEST_F(MainWindowTest, MenuStateOfAnEmptyDocument)
 {
     if (OpenClipboard(0)) {
