@@ -25,8 +25,8 @@ extern HWND ModelessDialog;    // the one open modeless dialog, or 0
 
 inline bool OutputWindowMode() { return ModeFlags != 0; }
 
-// Builds a font from a font-spec text such as "fixed; font=courier new".
-void ParseFontSpec(const char *spec, LOGFONTA *font);
+// Builds a font from a font description such as "fixed; font=courier new".
+void ParseFontDescription(const char *description, LOGFONTA *font);
 
 // Start-up up to the message loop: builds the main window in the personality the
 // command line chooses. Returns the main window, or 0 when a window could not be made.

@@ -99,11 +99,14 @@ LRESULT DispatchCommand(HWND window, WPARAM wParam, LPARAM lParam)
             ApplyComboChoice(FontCombo, 'f', 61);
         return 0;
     }
+    if (id == IDC_EXIT) {
+        PostMessageA(window, WM_CLOSE, 0, 0);
+        return 0;
+    }
     if (!EditorControl.control)
         return 0;
 
     switch (id) {
-    case IDC_EXIT:          PostMessageA(window, WM_CLOSE, 0, 0); break;
     case IDC_STATUSBAR:     ToggleBar(MainLayout.status); break;
     case IDC_TOOLBAR:       ToggleBar(MainLayout.toolbar); break;
     case IDC_CUT:           SendToEditor(WM_CUT); break;

@@ -25,24 +25,24 @@ static HFONT MakeProfileFont(int pitch, const char *face, int stock)
                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, pitch, face);
 }
 
-void ParseFontSpec(const char *spec, LOGFONTA *font)
+void ParseFontDescription(const char *description, LOGFONTA *font)
 {
     memset(font, 0, sizeof *font);
     font->lfHeight = -14;
-    font->lfWeight = strstr(spec, "bold") ? 700 : strstr(spec, "thin") ? 100 : 400;
-    font->lfItalic = strstr(spec, "italic") ? 1 : 0;
-    font->lfUnderline = strstr(spec, "underline") ? 1 : 0;
-    font->lfStrikeOut = strstr(spec, "strike") ? 1 : 0;
+    font->lfWeight = strstr(description, "bold") ? 700 : strstr(description, "thin") ? 100 : 400;
+    font->lfItalic = strstr(description, "italic") ? 1 : 0;
+    font->lfUnderline = strstr(description, "underline") ? 1 : 0;
+    font->lfStrikeOut = strstr(description, "strike") ? 1 : 0;
     font->lfCharSet = DEFAULT_CHARSET;
-    font->lfPitchAndFamily = strstr(spec, "fixed") ? FIXED_PITCH : VARIABLE_PITCH;
-    if (const char *face = strstr(spec, "font="))
+    font->lfPitchAndFamily = strstr(description, "fixed") ? FIXED_PITCH : VARIABLE_PITCH;
+    if (const char *face = strstr(description, "font="))
         snprintf(font->lfFaceName, sizeof font->lfFaceName, "%s", face + 5);
 }
 
-static HFONT MakeDocumentFont(const char *spec)
+static HFONT MakeDocumentFont(const char *description)
 {
     LOGFONTA font;
-    ParseFontSpec(spec, &font);
+    ParseFontDescription(description, &font);
     return CreateFontIndirectA(&font);
 }
 

@@ -226,17 +226,17 @@ TEST(StartUpValues, SizeListSteps)
     EXPECT_EQ(SizeListValues(5, 6, 0, 80, 2, 160, 20, values, 64), 0);
 }
 
-TEST(StartUpValues, FontSpecText)
+TEST(StartUpValues, FontDescriptionText)
 {
     LOGFONTA font;
-    ParseFontSpec("fixed; font=courier new", &font);
+    ParseFontDescription("fixed; font=courier new", &font);
     EXPECT_STREQ(font.lfFaceName, "courier new");
     EXPECT_EQ(font.lfWeight, 400);
     EXPECT_EQ(font.lfHeight, -14);
     EXPECT_EQ(font.lfPitchAndFamily, FIXED_PITCH);
     EXPECT_EQ(font.lfItalic, 0);
 
-    ParseFontSpec("bold italic underline strike; font=Arial", &font);
+    ParseFontDescription("bold italic underline strike; font=Arial", &font);
     EXPECT_STREQ(font.lfFaceName, "Arial");
     EXPECT_EQ(font.lfWeight, 700);
     EXPECT_EQ(font.lfItalic, 1);
@@ -244,7 +244,7 @@ TEST(StartUpValues, FontSpecText)
     EXPECT_EQ(font.lfStrikeOut, 1);
     EXPECT_EQ(font.lfPitchAndFamily, VARIABLE_PITCH);
 
-    ParseFontSpec("thin", &font);
+    ParseFontDescription("thin", &font);
     EXPECT_EQ(font.lfWeight, 100);
     EXPECT_STREQ(font.lfFaceName, "");
 }
