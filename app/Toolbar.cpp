@@ -109,7 +109,9 @@ int CALLBACK AddFontName(const LOGFONTA *font, const TEXTMETRICA *, DWORD, LPARA
 
 HWND CreateMainToolbar(HWND parent, HINSTANCE instance)
 {
-    HBITMAP bitmap = LoadBitmapA(instance, MAKEINTRESOURCEA(IDB_TOOLBAR));
+    // The silver background becomes the button face, as in the user's colours.
+    HBITMAP bitmap = (HBITMAP)LoadImageA(instance, MAKEINTRESOURCEA(IDB_TOOLBAR), IMAGE_BITMAP, 0,
+                                         0, LR_LOADMAP3DCOLORS);
     BITMAP size;
     memset(&size, 0, sizeof size);
     GetObjectA(bitmap, sizeof size, &size);

@@ -277,23 +277,32 @@ def parse_map(text, size):
     return rows
 
 
-def write_bmp24(path, width, height, pixel):
-    """pixel(x, y) -> (r, g, b), y = 0 at the top."""
-    stride = (width * 3 + 3) & ~3
+def write_bmp4(path, width, height, pixel):
+    """pixel(x, y) -> (r, g, b), y = 0 at the top. At most 16 colours.
+
+    A palette bitmap, so the program can load it with LR_LOADMAP3DCOLORS and the
+    silver background takes the user's button-face colour."""
+    colours = sorted({pixel(x, y) for y in range(height) for x in range(width)})
+    assert len(colours) <= 16, len(colours)
+    index = {c: k for k, c in enumerate(colours)}
+    palette = b"".join(bytes((b, g, r, 0)) for r, g, b in colours)
+    palette += b"\0" * (64 - len(palette))
+    stride = ((width + 1) // 2 + 3) & ~3
     body = bytearray()
     for y in range(height - 1, -1, -1):          # BMP rows run bottom-up
         row = bytearray()
-        for x in range(width):
-            r, g, b = pixel(x, y)
-            row += bytes((b, g, r))
+        for x in range(0, width, 2):
+            hi = index[pixel(x, y)]
+            lo = index[pixel(x + 1, y)] if x + 1 < width else 0
+            row.append(hi << 4 | lo)
         row += b"\0" * (stride - len(row))
         body += row
-    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0,
-                       len(body), 2835, 2835, 0, 0)
-    head = struct.pack("<2sIHHI", b"BM", 14 + len(info) + len(body),
-                       0, 0, 14 + len(info))
+    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 4, 0,
+                       len(body), 2835, 2835, 16, 0)
+    offset = 14 + len(info) + len(palette)
+    head = struct.pack("<2sIHHI", b"BM", offset + len(body), 0, 0, offset)
     with open(path, "wb") as f:
-        f.write(head + info + body)
+        f.write(head + info + palette + body)
 
 
 def make_toolbar():
@@ -303,7 +312,7 @@ def make_toolbar():
         c = PALETTE[maps[x // 16][y][x % 16]]
         return MASK if c is None else c
 
-    write_bmp24(os.path.join(RES, "toolbar.bmp"), 16 * len(maps), 16, pixel)
+    write_bmp4(os.path.join(RES, "toolbar.bmp"), 16 * len(maps), 16, pixel)
 
 
 # ------------------------------------------------------------------ icons
