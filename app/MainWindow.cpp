@@ -282,15 +282,16 @@ static bool OnClose(HWND window)
     return true;
 }
 
-static void OnSysCommand(HWND window, WPARAM command, bool *handled)
+// The keyboard's Move and Size snap instead; a title-bar drag carries another code.
+static bool OnSysCommand(HWND window, WPARAM command)
 {
-    *handled = true;
     if (command == SC_MOVE)
         SnapToWorkArea(window, 0, 0, TRUE);
     else if (command == SC_SIZE)
         SnapToWorkArea(window, 50, 90, TRUE);
     else
-        *handled = false;
+        return false;
+    return true;
 }
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -319,13 +320,10 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return OnNotify(wParam, lParam);
     case WM_COMMAND:
         return DispatchCommand(window, wParam, lParam);
-    case WM_SYSCOMMAND: {
-        bool handled;
-        OnSysCommand(window, wParam, &handled);
-        if (handled)
+    case WM_SYSCOMMAND:
+        if (OnSysCommand(window, wParam))
             return 1;
         break;
-    }
     case WM_TIMER:
         AutoHideFrame(window, EditorControl.control);
         break;

@@ -45,6 +45,31 @@ DWORD CALLBACK CollectChunk(DWORD_PTR cookie, LPBYTE chunk, LONG length, LONG *t
     return 0;
 }
 
+struct TextSource {
+    const char *next;
+    size_t left;
+};
+
+DWORD CALLBACK GiveChunk(DWORD_PTR cookie, LPBYTE chunk, LONG capacity, LONG *given)
+{
+    TextSource *source = (TextSource *)cookie;
+    size_t n = source->left < (size_t)capacity ? source->left : (size_t)capacity;
+    memcpy(chunk, source->next, n);
+    source->next += n;
+    source->left -= n;
+    *given = (LONG)n;
+    return 0;
+}
+
+// Puts plain text in as it stands: WM_SETTEXT would read text that happens to begin
+// with an RTF header as RTF, changing what the user wrote.
+void StreamInPlainText(HWND control, const char *text)
+{
+    TextSource source = {text, strlen(text)};
+    EDITSTREAM stream = {(DWORD_PTR)&source, 0, GiveChunk};
+    SendMessageA(control, EM_STREAMIN, SF_TEXT, (LPARAM)&stream);
+}
+
 }  // namespace
 
 char *EditorWrapper::GetText(int format, int lineEnd)
@@ -93,14 +118,22 @@ int EditorWrapper::SetTextMode(int mode)
     if (!control || (mode != TEXT_PLAIN && mode != TEXT_RICH))
         return 0;
     int length = GetWindowTextLengthA(control);
+    bool wasPlain = GetTextMode() == TEXT_PLAIN;
     char *content = GetText(-1, LINE_END_CRLF);
     CHARRANGE selection;
     SendMessageA(control, EM_EXGETSEL, 0, (LPARAM)&selection);
+    // Setting the text clears the modified flag; a switch must not make unsaved
+    // changes look saved.
+    LRESULT modified = SendMessageA(control, EM_GETMODIFY, 0, 0);
     // The control only switches while it is empty and its undo stack is clear;
     // emptying the text clears both.
     SendMessageA(control, WM_SETTEXT, 0, (LPARAM) "");
     SendMessageA(control, EM_SETTEXTMODE, mode == TEXT_PLAIN ? TM_PLAINTEXT : TM_RICHTEXT, 0);
-    SendMessageA(control, WM_SETTEXT, 0, (LPARAM)(length && content ? content : ""));
+    if (length && content && wasPlain)
+        StreamInPlainText(control, content);
+    else
+        SendMessageA(control, WM_SETTEXT, 0, (LPARAM)(length && content ? content : ""));
+    SendMessageA(control, EM_SETMODIFY, modified ? TRUE : FALSE, 0);
     SendMessageA(control, EM_EXSETSEL, 0, (LPARAM)&selection);
     delete[] content;
     return 1;

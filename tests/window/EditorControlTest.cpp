@@ -83,6 +83,44 @@ TEST_F(EditorControlTest, ModeSwitchKeepsCharactersAndSelection)
     EXPECT_EQ(Text('p'), "alpha beta\r\ngamma");
 }
 
+TEST_F(EditorControlTest, ModeSwitchKeepsTheModifiedFlag)
+{
+    EditorControl.SetTextMode(TEXT_PLAIN);
+    SetText("unsaved");
+    SendMessageA(Editor(), EM_SETMODIFY, TRUE, 0);
+    EditorControl.SetTextMode(TEXT_RICH);
+    EXPECT_NE(SendMessageA(Editor(), EM_GETMODIFY, 0, 0), 0);
+    EditorControl.SetTextMode(TEXT_PLAIN);
+    EXPECT_NE(SendMessageA(Editor(), EM_GETMODIFY, 0, 0), 0);
+
+    SendMessageA(Editor(), EM_SETMODIFY, FALSE, 0);
+    EditorControl.SetTextMode(TEXT_RICH);
+    EXPECT_EQ(SendMessageA(Editor(), EM_GETMODIFY, 0, 0), 0);
+    EditorControl.SetTextMode(TEXT_PLAIN);
+    EXPECT_EQ(SendMessageA(Editor(), EM_GETMODIFY, 0, 0), 0);
+}
+
+TEST_F(EditorControlTest, PlainTextThatLooksLikeRtfStaysAsWritten)
+{
+    const char *source = "{\\rtf1\\ansi {\\b bold}}\r\nsecond line";
+    EditorControl.SetTextMode(TEXT_PLAIN);
+    // Put the characters in one by one, as typing would, so nothing reads them as RTF.
+    for (const char *c = source; *c; ++c) {
+        if (*c == '\n')
+            continue;
+        char one[2] = {*c, 0};
+        SendMessageA(Editor(), EM_REPLACESEL, FALSE, (LPARAM)one);
+    }
+    ASSERT_EQ(Text('p'), source);
+
+    EditorControl.SetTextMode(TEXT_RICH);
+    EXPECT_EQ(Text('p'), source);
+    EditorControl.SetTextMode(TEXT_PLAIN);
+    EXPECT_EQ(Text('p'), source);
+    EditorControl.SetTextMode(TEXT_PLAIN);
+    EXPECT_EQ(Text('p'), source);
+}
+
 TEST_F(EditorControlTest, ModeSwitchOfAnEmptyDocument)
 {
     ASSERT_EQ(EditorControl.SetTextMode(TEXT_RICH), 1);
