@@ -219,8 +219,12 @@ TEST_F(MainWindowTest, CombosApplySizeAndFaceToTheSelection)
     EditorControl.SetSelection(1, 2);
     EXPECT_EQ(WindowText(FontCombo), "Arial");
 
-    // Other notifications of the combos do nothing.
-    SendMessageA(MainWindow, WM_COMMAND, MAKEWPARAM(0, CBN_SELCHANGE), (LPARAM)FontCombo);
+    // Other notifications of the combos change nothing.
+    SendMessageA(SizeCombo, CB_SETCURSEL, SendMessageA(SizeCombo, CB_FINDSTRINGEXACT, -1,
+                                                       (LPARAM) "24"), 0);
+    SendMessageA(MainWindow, WM_COMMAND, MAKEWPARAM(0, CBN_SELCHANGE), (LPARAM)SizeCombo);
+    EditorControl.SetSelection(2, 3);
+    EXPECT_EQ(WindowText(SizeCombo), "18");
 }
 
 TEST_F(MainWindowTest, ClosingTheRealDropDownReachesTheMainWindow)
