@@ -118,8 +118,8 @@ int EditorWrapper::SetTextMode(int mode)
     if (!control || (mode != TEXT_PLAIN && mode != TEXT_RICH))
         return 0;
     int length = GetWindowTextLengthA(control);
-    bool wasPlain = GetTextMode() == TEXT_PLAIN;
-    char *content = GetText(-1, LINE_END_CRLF);
+    int from = GetTextMode();
+    char *content = GetText(from, LINE_END_CRLF);
     CHARRANGE selection;
     SendMessageA(control, EM_EXGETSEL, 0, (LPARAM)&selection);
     // Setting the text clears the modified flag; a switch must not make unsaved
@@ -129,10 +129,10 @@ int EditorWrapper::SetTextMode(int mode)
     // emptying the text clears both.
     SendMessageA(control, WM_SETTEXT, 0, (LPARAM) "");
     SendMessageA(control, EM_SETTEXTMODE, mode == TEXT_PLAIN ? TM_PLAINTEXT : TM_RICHTEXT, 0);
-    if (length && content && wasPlain)
+    if (length && content && from == TEXT_PLAIN)
         StreamInPlainText(control, content);
-    else
-        SendMessageA(control, WM_SETTEXT, 0, (LPARAM)(length && content ? content : ""));
+    else if (length && content)
+        SendMessageA(control, WM_SETTEXT, 0, (LPARAM)content);
     SendMessageA(control, EM_SETMODIFY, modified ? TRUE : FALSE, 0);
     SendMessageA(control, EM_EXSETSEL, 0, (LPARAM)&selection);
     delete[] content;
