@@ -2,7 +2,7 @@
 BUILD := build
 ARGS ?=
 
-.PHONY: all setup build run test screenshot clean
+.PHONY: all setup build run test bench screenshot clean
 
 all: build
 
@@ -20,10 +20,13 @@ run: setup $(BUILD)/CMakeCache.txt
 	./scripts/run.sh $(ARGS)
 
 test: build
-	./scripts/run-tests.sh
+	BUILD=$(BUILD) ./scripts/run-tests.sh
+
+bench: build
+	BUILD=$(BUILD) ./scripts/bench.sh
 
 screenshot: build
-	./scripts/screenshot.sh
+	BUILD=$(BUILD) ./scripts/screenshot.sh
 
 clean:
 	rm -rf $(BUILD)

@@ -8,6 +8,7 @@
 #include "app/App.h"
 #include "app/Commands.h"
 #include "app/Layout.h"
+#include "app/OutputWindow.h"
 #include "app/Settings.h"
 #include "app/Toolbar.h"
 #include "document/Document.h"
@@ -330,6 +331,8 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_INITMENU:
         UpdateMenuState((HMENU)wParam);
         break;
+    case WM_COPYDATA:
+        return ReceiveTraceLine(window, (const COPYDATASTRUCT *)lParam);
     case WM_EXITSIZEMOVE:
         if (KeyDown(VK_CONTROL) || KeyDown(VK_MENU))
             SnapToWorkArea(window, SNAP_NO_PERCENT, SNAP_NO_PERCENT, TRUE);

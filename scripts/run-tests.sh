@@ -1,4 +1,4 @@
 #!/bin/sh
 # Runs every test under Wine inside a private Xvfb; ends with CTest's summary.
 . "$(dirname "$0")/wine-env.sh"
-cd "$top/build" && ctest --output-on-failure "$@"
+cd "$build_dir" && ctest --output-on-failure "$@"

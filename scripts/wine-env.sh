@@ -1,7 +1,9 @@
 # Sourced by the test and screenshot scripts: a throwaway Wine prefix under build/,
 # a private Xvfb, one persistent wineserver, and a clean-up that stops both.
 top=${top:-$(cd "$(dirname "$0")/.." && pwd)}
-export WINEPREFIX="$top/build/wineprefix"
+# BUILD names the build folder (relative to the top), as in the Makefile.
+build_dir="$top/${BUILD:-build}"
+export WINEPREFIX="$build_dir/wineprefix"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 unset WINELOADERNOEXEC

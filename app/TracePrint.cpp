@@ -1,0 +1,5 @@
+#include "app/TracePrint.h"
+
+void TracePrint(const char *format, ...)
+{
+}
