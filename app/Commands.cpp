@@ -9,6 +9,9 @@
 #include "app/MainWindow.h"
 #include "app/Toolbar.h"
 #include "document/Document.h"
+#include "document/OpenDocument.h"
+#include "document/RecentFiles.h"
+#include "document/SaveDocument.h"
 #include "editor/EditorControl.h"
 #include "print/PageSettings.h"
 #include "res/resource.h"
@@ -85,6 +88,14 @@ static void ToggleFixedFont()
                  FALSE);
 }
 
+static void OpenRecentFile(HWND window, int index)
+{
+    char path[256];
+    lstrcpynA(path, GetRecentFile(index), sizeof path);
+    if (path[0] && !OpenDocument(window, path))
+        RemoveRecentFile(path);
+}
+
 LRESULT DispatchCommand(HWND window, WPARAM wParam, LPARAM lParam)
 {
     int id = LOWORD(wParam), code = HIWORD(wParam);
@@ -106,7 +117,14 @@ LRESULT DispatchCommand(HWND window, WPARAM wParam, LPARAM lParam)
     if (!EditorControl.control)
         return 0;
 
+    if (id >= IDC_RECENT_FIRST && id <= IDC_RECENT_LAST) {
+        OpenRecentFile(window, id - IDC_RECENT_FIRST);
+        return 0;
+    }
     switch (id) {
+    case IDC_SAVE_AS:       SaveDocument(window, 0); break;
+    case IDC_OPEN:          OpenDocument(window, 0); break;
+    case IDC_SAVE:          SaveDocument(window, CurrentDocumentPath[0] ? CurrentDocumentPath : 0); break;
     case IDC_STATUSBAR:     ToggleBar(MainLayout.status); break;
     case IDC_TOOLBAR:       ToggleBar(MainLayout.toolbar); break;
     case IDC_CUT:           SendToEditor(WM_CUT); break;

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 #include <richedit.h>
+#include <shellapi.h>
 #include <stdio.h>
 #include <string.h>
 
@@ -12,6 +13,7 @@
 #include "app/Settings.h"
 #include "app/Toolbar.h"
 #include "document/Document.h"
+#include "document/OpenDocument.h"
 #include "editor/EditorControl.h"
 #include "editor/FormatDescriptor.h"
 #include "res/resource.h"
@@ -283,6 +285,25 @@ static bool OnClose(HWND window)
     return true;
 }
 
+static void OnDropFiles(HWND window, HDROP drop)
+{
+    DropIndex = 0;
+    SetForegroundWindow(window);
+    UINT count = DragQueryFileA(drop, 0xFFFFFFFF, 0, 0);
+    for (UINT i = 0; i < count; ++i) {
+        char path[260];
+        if (!DragQueryFileA(drop, i, path, sizeof path))
+            continue;
+        DropIndex = (int)i;
+        OpenDocument(window, path);
+        // The first file's popup was dismissed: the rest of the drop goes too.
+        if (OpenChoice < 0)
+            break;
+    }
+    DragFinish(drop);
+    DropIndex = 0;
+}
+
 // The keyboard's Move and Size snap instead; a title-bar drag carries another code.
 static bool OnSysCommand(HWND window, WPARAM command)
 {
@@ -331,6 +352,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_INITMENU:
         UpdateMenuState((HMENU)wParam);
         break;
+    case WM_DROPFILES:
+        OnDropFiles(window, (HDROP)wParam);
+        return 0;
     case WM_COPYDATA:
         return ReceiveTraceLine(window, (const COPYDATASTRUCT *)lParam);
     case WM_EXITSIZEMOVE:

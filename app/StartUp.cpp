@@ -10,6 +10,8 @@
 #include "app/Settings.h"
 #include "app/Toolbar.h"
 #include "document/Document.h"
+#include "document/OpenDocument.h"
+#include "document/RecentFiles.h"
 #include "editor/EditorControl.h"
 #include "print/PageSettings.h"
 #include "res/resource.h"
@@ -56,6 +58,7 @@ HFONT GuiFont = (HFONT)GetStockObject(DEFAULT_GUI_FONT);
 static struct ExitCleanUp {
     ~ExitCleanUp()
     {
+        SaveRecentFiles();
         if (StatusBar && IsWindow(StatusBar))
             DestroyWindow(StatusBar);
         if (EditorControl.control && IsWindow(EditorControl.control))
@@ -127,6 +130,12 @@ HWND StartMainWindow(HINSTANCE instance, const char *commandLine)
         return 0;
     MainLayout.main = MainWindow;
 
+    if (!output) {
+        static const UINT recentCommands[4] = {IDC_RECENT_FIRST, IDC_RECENT_FIRST + 1,
+                                               IDC_RECENT_FIRST + 2, IDC_RECENT_FIRST + 3};
+        InitRecentFiles(MainWindow, 4, recentCommands, SettingsFile, true, 0);
+    }
+
     int bars = RestoreWindowState(MainLayout, SettingsFile,
                                   output ? "0.80,0.00,1.00,0.50,1,1,1"
                                          : "0.25,0.05,0.75,0.95,1,1,1",
@@ -190,6 +199,16 @@ HWND StartMainWindow(HINSTANCE instance, const char *commandLine)
     MoveWindow(editor, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, TRUE);
 
     SetCurrentDocument(MainWindow, 0);
+
+    // A path on the command line, in quotes or not; nothing after it is parsed.
+    if (commandLine[0] && commandLine[0] != '/') {
+        char path[260];
+        lstrcpynA(path, commandLine[0] == '"' ? commandLine + 1 : commandLine, sizeof path);
+        size_t length = strlen(path);
+        if (commandLine[0] == '"' && length > 0)
+            path[length - 1] = 0;
+        OpenDocument(MainWindow, path);
+    }
 
     SetFocus(editor);
     Accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDA_MAIN));

@@ -5,6 +5,7 @@
 
 #include "app/App.h"
 #include "app/Settings.h"
+#include "document/RecentFiles.h"
 #include "editor/EditorControl.h"
 #include "res/resource.h"
 
@@ -18,6 +19,8 @@ void SetCurrentDocument(HWND window, const char *path)
         char title[600];
         snprintf(title, sizeof title, "%s - %s", fileTitle, SettingsSection);
         SetWindowTextA(window, title);
+        if (!OutputWindowMode())
+            PushRecentFile(path);
         snprintf(CurrentDocumentPath, sizeof CurrentDocumentPath, "%s", path);
     } else {
         SetWindowTextA(window, SettingsSection);

@@ -61,16 +61,21 @@ DWORD CALLBACK GiveChunk(DWORD_PTR cookie, LPBYTE chunk, LONG capacity, LONG *gi
     return 0;
 }
 
-// Puts plain text in as it stands: WM_SETTEXT would read text that happens to begin
-// with an RTF header as RTF, changing what the user wrote.
-void StreamInPlainText(HWND control, const char *text)
+}  // namespace
+
+void StreamInText(HWND control, const char *text, size_t length, UINT format)
 {
-    TextSource source = {text, strlen(text)};
+    TextSource source = {text, length};
     EDITSTREAM stream = {(DWORD_PTR)&source, 0, GiveChunk};
-    SendMessageA(control, EM_STREAMIN, SF_TEXT, (LPARAM)&stream);
+    SendMessageA(control, EM_STREAMIN, format, (LPARAM)&stream);
 }
 
-}  // namespace
+// Puts plain text in as it stands: WM_SETTEXT would read text that happens to begin
+// with an RTF header as RTF, changing what the user wrote.
+static void StreamInPlainText(HWND control, const char *text)
+{
+    StreamInText(control, text, strlen(text), SF_TEXT);
+}
 
 char *EditorWrapper::GetText(int format, int lineEnd)
 {

@@ -39,5 +39,8 @@ struct EditorWrapper {
 
 extern EditorWrapper EditorControl;
 
+// Replaces the whole text with length bytes read as SF_TEXT or SF_RTF (EM_STREAMIN).
+void StreamInText(HWND control, const char *text, size_t length, UINT format);
+
 // Twips for a width in thousandths of an inch, rounded as for the screen.
 int ScreenTwips(int thousandths);

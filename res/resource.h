@@ -20,6 +20,9 @@
 #define IDD_SPELL               111
 #define IDD_LINE_SORT           113
 
+// Controls
+#define IDC_SAVE_FORMAT_LIST    1000
+
 // Commands (40000-40049)
 #define IDC_RECENT_FIRST        40000
 #define IDC_RECENT_LAST         40003

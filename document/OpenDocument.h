@@ -1,0 +1,26 @@
+// Opening a file into the editor: replacing or appending, as data or as its path.
+#pragma once
+#include <windows.h>
+
+extern int DocumentFormat;   // save format: -1 rich, 0 plain, 1 multi-byte, 2/3 Unicode
+extern int OpenChoice;       // 0 data, 1 file name, 2 append data, 3 append file name
+
+// Files larger than this are refused: the text must fit twice over in a 32-bit process.
+const long long LARGEST_FILE = 256LL * 1024 * 1024;
+
+// 1 when a file was loaded; a null path asks with the Open dialog.
+int OpenDocument(HWND owner, const char *path);
+// Reads the whole file into the editor; 1 when done, 0 when it could not be read.
+int LoadFile(HWND editor, const char *path, bool append);
+
+// Shows the wait cursor for as long as it lives.
+class WaitCursor {
+public:
+    WaitCursor() : previous(SetCursor(LoadCursorA(0, IDC_WAIT))) {}
+    ~WaitCursor() { SetCursor(previous); }
+    WaitCursor(const WaitCursor &) = delete;
+    WaitCursor &operator=(const WaitCursor &) = delete;
+
+private:
+    HCURSOR previous;
+};
