@@ -35,6 +35,12 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
     wineserver -w
 fi
+# Without a window manager every closing top-level window (each message box too)
+# waits two seconds for one; unmanaged windows close at once.
+if ! grep -q '"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null; then
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+    wineserver -w
+fi
 # One server for the whole run, so each test process starts fast.
 wineserver -p >/dev/null 2>&1
 # Start Wine's own services now, detached from our output: started by the first test
