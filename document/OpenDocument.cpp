@@ -132,6 +132,8 @@ int LoadFile(HWND editor, const char *path, bool append)
     }
     SendMessageA(editor, EM_EXLIMITTEXT, 0, length + 32768);
     StreamInText(editor, data, length, rich ? SF_RTF : SF_TEXT);
+    // As after setting the text: a freshly loaded document has no changes.
+    SendMessageA(editor, EM_SETMODIFY, FALSE, 0);
     CHARRANGE range = {0, 1};
     SendMessageA(editor, EM_EXSETSEL, 0, (LPARAM)&range);
     SendMessageA(editor, EM_EXGETSEL, 0, (LPARAM)&range);

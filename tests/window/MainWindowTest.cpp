@@ -3,11 +3,17 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <richedit.h>
+#include <shellapi.h>
+#include <shlobj.h>
 #include <string>
+#include <vector>
 
 #include "app/App.h"
 #include "app/Layout.h"
 #include "app/Toolbar.h"
+#include "document/Document.h"
+#include "document/OpenDocument.h"
+#include "app/MainWindow.h"
 #include "editor/EditorControl.h"
 #include "res/resource.h"
 
@@ -355,4 +361,124 @@ TEST_F(MainWindowTest, KeyboardMoveCentresAndSizeSnaps)
     GetWindowRect(MainWindow, &w);
     EXPECT_EQ(w.left, area.left);
     EXPECT_EQ(w.right - w.left, (area.right - area.left) / 2);
+}
+
+namespace {
+
+// A drop as the shell hands it over: DROPFILES and the paths, double-zero ended.
+HDROP MakeDrop(const std::vector<std::string> &paths)
+{
+    std::string names;
+    for (const std::string &path : paths)
+        names += path + '\0';
+    names += '\0';
+    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + names.size());
+    DROPFILES *drop = (DROPFILES *)GlobalLock(memory);
+    drop->pFiles = sizeof(DROPFILES);
+    memcpy((char *)drop + sizeof(DROPFILES), names.data(), names.size());
+    GlobalUnlock(memory);
+    return (HDROP)memory;
+}
+
+void HoldControl(bool down)
+{
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = down ? 0x80 : 0;
+    SetKeyboardState(keys);
+}
+
+// Answers each popup menu of this thread with the keys a user would press.
+struct PopupAnswer {
+    static std::vector<WPARAM> keys;
+    static int shown;
+    static HWND last;
+
+    static void Start(std::vector<WPARAM> pressing)
+    {
+        keys = pressing;
+        shown = 0;
+        last = 0;
+        SetTimer(0, 0, 30, Tick);
+    }
+
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
+    {
+        HWND menu = FindWindowA("#32768", 0);
+        if (!menu || !IsWindowVisible(menu) || menu == last)
+            return;
+        last = menu;
+        ++shown;
+        HoldControl(false);  // the user lets go of Ctrl to choose
+        for (WPARAM key : keys)
+            PostMessageA(menu, WM_KEYDOWN, key, 0);
+    }
+};
+
+std::vector<WPARAM> PopupAnswer::keys;
+int PopupAnswer::shown = 0;
+HWND PopupAnswer::last = 0;
+
+std::string TempFile(const char *name, const char *text)
+{
+    char folder[MAX_PATH];
+    GetTempPathA(sizeof folder, folder);
+    std::string path = std::string(folder) + name;
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, 0, CREATE_ALWAYS, 0, 0);
+    DWORD written;
+    WriteFile(file, text, (DWORD)strlen(text), &written, 0);
+    CloseHandle(file);
+    return path;
+}
+
+}  // namespace
+
+TEST_F(MainWindowTest, DroppedFilesOpenOneAfterTheOther)
+{
+    std::string a = TempFile("drop a.txt", "first"), b = TempFile("drop b.txt", "second");
+    SendMessageA(MainWindow, WM_DROPFILES, (WPARAM)MakeDrop({a, b}), 0);
+    EXPECT_EQ(DropIndex, 0);
+    EXPECT_EQ(WindowText(Editor()), "second");
+    EXPECT_EQ(std::string(CurrentDocumentPath), b);
+    EXPECT_EQ(SendMessageA(Editor(), EM_GETMODIFY, 0, 0), 0);
+}
+
+TEST_F(MainWindowTest, CtrlDropAppendsEveryFileNameAfterOneQuestion)
+{
+    std::string a = TempFile("ctrl a.txt", "A"), b = TempFile("ctrl b.txt", "B"),
+                c = TempFile("ctrl c.txt", "C");
+    SetCurrentDocument(MainWindow, a.c_str());
+    Type("start\r");
+    HoldControl(true);
+    // Down four times: the fourth choice, "Append File Name to Existing Document".
+    PopupAnswer::Start({VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN});
+    SendMessageA(MainWindow, WM_DROPFILES, (WPARAM)MakeDrop({a, b, c}), 0);
+    HoldControl(false);
+    EXPECT_EQ(PopupAnswer::shown, 1);
+    EXPECT_EQ(OpenChoice, 3);
+    EXPECT_EQ(WindowText(Editor()), "start\r\n" + a + "\r\n" + b + "\r\n" + c + "\r\n");
+    EXPECT_EQ(std::string(CurrentDocumentPath), a);
+}
+
+TEST_F(MainWindowTest, OpenAsFileNameKeepsTitleAndDismissingStopsTheDrop)
+{
+    std::string a = TempFile("name a.txt", "data of a"), b = TempFile("name b.txt", "data of b");
+    SetCurrentDocument(MainWindow, b.c_str());
+    std::string title = WindowText(MainWindow);
+    HoldControl(true);
+    PopupAnswer::Start({VK_DOWN, VK_DOWN, VK_RETURN});  // "Open As File Name Only"
+    SendMessageA(MainWindow, WM_DROPFILES, (WPARAM)MakeDrop({a}), 0);
+    EXPECT_EQ(PopupAnswer::shown, 1);
+    EXPECT_EQ(WindowText(Editor()), a + "\r\n");
+    EXPECT_EQ(WindowText(MainWindow), title);
+    EXPECT_EQ(SendMessageA(Editor(), EM_GETMODIFY, 0, 0), 0);
+
+    // Escape on the first file's question leaves the document and skips the rest.
+    HoldControl(true);
+    PopupAnswer::Start({VK_ESCAPE});
+    SendMessageA(MainWindow, WM_DROPFILES, (WPARAM)MakeDrop({a, b}), 0);
+    HoldControl(false);
+    EXPECT_EQ(PopupAnswer::shown, 1);
+    EXPECT_EQ(WindowText(Editor()), a + "\r\n");
+    EXPECT_EQ(WindowText(MainWindow), title);
 }

@@ -1,0 +1,282 @@
+// Opening and saving with the real program: command line, Save As with its format
+// list, the save question, and the recent files across restarts.
+#include <gtest/gtest.h>
+
+#include "Driver.h"
+#include <commdlg.h>
+#include <richedit.h>
+#include <string.h>
+#include <string>
+
+namespace {
+
+std::string Folder()
+{
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    std::string folder = std::string(temp) + "ow e2e docs\\";
+    CreateDirectoryA(folder.c_str(), 0);
+    return folder;
+}
+
+void WriteBytes(const std::string &path, const std::string &bytes)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, 0, CREATE_ALWAYS, 0, 0);
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, 0);
+    CloseHandle(file);
+}
+
+std::string ReadBytes(const std::string &path)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, 0,
+                              OPEN_EXISTING, 0, 0);
+    if (file == INVALID_HANDLE_VALUE)
+        return "<missing>";
+    std::string bytes(GetFileSize(file, 0), 0);
+    DWORD read = 0;
+    if (!bytes.empty())
+        ReadFile(file, &bytes[0], (DWORD)bytes.size(), &read, 0);
+    CloseHandle(file);
+    return bytes.substr(0, read);
+}
+
+// The file's content once it exists and has stopped changing.
+std::string WaitForFile(const std::string &path)
+{
+    std::string last = "<missing>";
+    for (int i = 0; i < 100; ++i) {
+        std::string now = ReadBytes(path);
+        if (now != "<missing>" && now == last)
+            return now;
+        last = now;
+        Sleep(50);
+    }
+    return last;
+}
+
+std::string TitleFor(const std::string &path)
+{
+    char title[260] = "";
+    GetFileTitleA(path.c_str(), title, sizeof title);
+    return std::string(title) + " - OrvelloWord";
+}
+
+struct IdSearch {
+    int id;
+    HWND found;
+};
+
+BOOL CALLBACK MatchId(HWND window, LPARAM data)
+{
+    IdSearch *search = (IdSearch *)data;
+    if (GetDlgCtrlID(window) == search->id && IsWindowVisible(window)) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND FindById(HWND parent, int id)
+{
+    IdSearch search = {id, 0};
+    EnumChildWindows(parent, MatchId, (LPARAM)&search);
+    return search.found;
+}
+
+void ForgetSettings()
+{
+    ClearSection("win.ini", "OrvelloWord");
+    WritePrivateProfileStringA("Folders", "OrvelloTools", 0, "win.ini");
+}
+
+class DocumentTest : public ::testing::Test {
+protected:
+    std::string folder = Folder();
+    RunningProgram program = {};
+
+    void SetUp() override { ForgetSettings(); }
+
+    void TearDown() override
+    {
+        if (program.process.hProcess) {
+            TerminateProcess(program.process.hProcess, 1);
+            WaitForExit(program, 2000);
+        }
+        ForgetSettings();
+    }
+
+    HWND Editor() { return FindChild(program.main, "RichEdit20A"); }
+
+    // What a user would type: new text, and the document counts as changed.
+    void Type(const char *text)
+    {
+        SendMessageA(Editor(), WM_SETTEXT, 0, (LPARAM)text);
+        SendMessageA(Editor(), EM_SETMODIFY, TRUE, 0);
+    }
+
+    // Save As through the dialog: the path typed into the file name, the format picked
+    // in the list (-1 keeps the list as it comes up); false when the dialog failed.
+    bool SaveAs(const std::string &path, int formatItem, int *shownItem = 0)
+    {
+        PostMessageA(program.main, WM_COMMAND, 40004, 0);
+        HWND dialog = WaitForDialog("Save As");
+        if (!dialog)
+            return false;
+        HWND list = 0, name = 0;
+        for (int i = 0; i < 40 && !(list && name); ++i) {
+            list = FindById(dialog, 1000);
+            name = FindById(dialog, 1148);
+            if (!name)
+                name = FindById(dialog, 1152);
+            Sleep(50);
+        }
+        if (!list || !name)
+            return false;
+        if (shownItem)
+            *shownItem = (int)SendMessageA(list, CB_GETCURSEL, 0, 0);
+        if (formatItem >= 0)
+            SendMessageA(list, CB_SETCURSEL, formatItem, 0);
+        SendMessageA(name, WM_SETTEXT, 0, (LPARAM)path.c_str());
+        PressButton(dialog, path.empty() ? IDCANCEL : IDOK);
+        for (int i = 0; i < 100 && IsWindow(dialog); ++i)
+            Sleep(50);
+        return !IsWindow(dialog);
+    }
+};
+
+}  // namespace
+
+TEST_F(DocumentTest, CommandLineOpensQuotedAndUnquotedPaths)
+{
+    std::string plain = folder + "plain.txt";
+    WriteBytes(plain, "from the command line\r\nsecond");
+    program = StartProgram(plain.c_str(), "OrvelloWord");
+    ASSERT_TRUE(program.main);
+    EXPECT_EQ(WindowText(Editor()), "from the command line\r\nsecond");
+    EXPECT_EQ(WindowText(program.main), TitleFor(plain));
+    EXPECT_EQ(SendMessageA(Editor(), EM_GETMODIFY, 0, 0), 0);
+    ASSERT_TRUE(CloseProgram(program)) << "an opened, unchanged file closes without asking";
+    EXPECT_EQ(ProfileText("win.ini", "OrvelloWord", "MRU0"), plain);
+
+    std::string spaced = folder + "with spaces.rtf";
+    WriteBytes(spaced, "{\\rtf1\\ansi rich \\b words\\b0\\par}");
+    program = StartProgram(("\"" + spaced + "\"").c_str(), "OrvelloWord");
+    ASSERT_TRUE(program.main);
+    EXPECT_EQ(WindowText(Editor()).substr(0, 10), "rich words");
+    EXPECT_EQ(WindowText(program.main), TitleFor(spaced));
+    EXPECT_EQ(SendMessageA(Editor(), EM_GETTEXTMODE, 0, 0) & 3, TM_RICHTEXT);
+    ASSERT_TRUE(CloseProgram(program));
+    EXPECT_EQ(ProfileText("win.ini", "OrvelloWord", "MRU0"), spaced);
+    EXPECT_EQ(ProfileText("win.ini", "OrvelloWord", "MRU1"), plain);
+}
+
+TEST_F(DocumentTest, SaveAsWritesTheFormatChosenInTheList)
+{
+    program = StartProgram("", "OrvelloWord");
+    ASSERT_TRUE(program.main);
+    Type("caf\xE9");
+    const struct { int item; const char *name; std::string bytes; } cases[] = {
+        {1, "plain.txt", "caf\xE9"},
+        {2, "multi.txt", std::string("c\0a\0f\0\xE9\0", 8)},
+        {3, "little.txt", std::string("\xFF\xFE" "c\0a\0f\0\xE9\0", 10)},
+        {4, "big.txt", std::string("\xFE\xFF\0c\0a\0f\0\xE9", 10)},
+    };
+    for (const auto &c : cases) {
+        std::string path = folder + c.name;
+        DeleteFileA(path.c_str());
+        ASSERT_TRUE(SaveAs(path, c.item)) << c.name;
+        EXPECT_EQ(WaitForFile(path), c.bytes) << c.name;
+        EXPECT_EQ(WindowText(program.main), TitleFor(path));
+        EXPECT_EQ(SendMessageA(Editor(), EM_GETMODIFY, 0, 0), 0);
+    }
+
+    // Rich text under a name without extension becomes a .wri file.
+    std::string bare = folder + "notes";
+    DeleteFileA((bare + ".wri").c_str());
+    ASSERT_TRUE(SaveAs(bare, 0));
+    std::string rtf = WaitForFile(bare + ".wri");
+    EXPECT_EQ(rtf.substr(0, 5), "{\\rtf");
+    EXPECT_NE(rtf.find("caf\\'e9"), std::string::npos) << rtf;
+    EXPECT_EQ(WindowText(program.main), TitleFor(bare + ".wri"));
+}
+
+TEST_F(DocumentTest, ListChoiceSurvivesACancelledSaveAs)
+{
+    program = StartProgram("", "OrvelloWord");
+    ASSERT_TRUE(program.main);
+    Type("AB");
+    std::string path = folder + "after cancel.txt";
+    DeleteFileA(path.c_str());
+    ASSERT_TRUE(SaveAs("", 3));  // "Unicode Text (little endian)", then Cancel
+    int shown = -1;
+    ASSERT_TRUE(SaveAs(path, -1, &shown));
+    EXPECT_EQ(shown, 3);
+    EXPECT_EQ(WaitForFile(path), std::string("\xFF\xFE" "A\0B\0", 6));
+}
+
+TEST_F(DocumentTest, SaveChangesYesSavesTheNamedFileAndCloses)
+{
+    std::string path = folder + "answer yes.txt";
+    WriteBytes(path, "old");
+    program = StartProgram(("\"" + path + "\"").c_str(), "OrvelloWord");
+    ASSERT_TRUE(program.main);
+    Type("new words");
+    PostMessageA(program.main, WM_CLOSE, 0, 0);
+    HWND question = WaitForDialog("OrvelloWord");
+    ASSERT_TRUE(question);
+    PressButton(question, IDYES);
+    EXPECT_TRUE(WaitForExit(program));
+    EXPECT_EQ(ReadBytes(path), "new words");
+}
+
+TEST_F(DocumentTest, SaveChangesYesThenCancelledSaveAsKeepsTheWindow)
+{
+    program = StartProgram("", "OrvelloWord");
+    ASSERT_TRUE(program.main);
+    Type("unsaved");
+    PostMessageA(program.main, WM_CLOSE, 0, 0);
+    HWND question = WaitForDialog("OrvelloWord");
+    ASSERT_TRUE(question);
+    PressButton(question, IDYES);
+    HWND dialog = WaitForDialog("Save As");
+    ASSERT_TRUE(dialog) << "Yes on an untitled document asks for a name";
+    PressButton(dialog, IDCANCEL);
+    Sleep(300);
+    EXPECT_EQ(WaitForSingleObject(program.process.hProcess, 0), (DWORD)WAIT_TIMEOUT);
+    EXPECT_EQ(WindowText(Editor()), "unsaved");
+    EXPECT_NE(SendMessageA(Editor(), EM_GETMODIFY, 0, 0), 0);
+}
+
+TEST_F(DocumentTest, RecentFilesLastAcrossRestarts)
+{
+    std::string a = folder + "recent a.txt", b = folder + "recent b.txt", c = folder + "recent c.txt";
+    WriteBytes(a, "text of a");
+    WriteBytes(b, "text of b");
+    WriteBytes(c, "text of c");
+    for (const std::string *path : {&a, &b, &c}) {
+        program = StartProgram(("\"" + *path + "\"").c_str(), "OrvelloWord");
+        ASSERT_TRUE(program.main);
+        ASSERT_TRUE(CloseProgram(program));
+    }
+    EXPECT_EQ(ProfileText("win.ini", "OrvelloWord", "MRU0"), c);
+    EXPECT_EQ(ProfileText("win.ini", "OrvelloWord", "MRU2"), a);
+    EXPECT_EQ(ProfileText("win.ini", "OrvelloWord", "MRU3"), "");
+
+    // b vanishes while nothing runs: its entry goes at the next start.
+    DeleteFileA(b.c_str());
+    program = StartProgram("", "OrvelloWord");
+    ASSERT_TRUE(program.main);
+    SendMessageA(program.main, WM_COMMAND, 40001, 0);  // now a
+    EXPECT_EQ(WindowText(Editor()), "text of a");
+    EXPECT_EQ(WindowText(program.main), TitleFor(a));
+
+    // c vanishes while the program runs: opening its entry fails and removes it.
+    DeleteFileA(c.c_str());
+    SendMessageA(program.main, WM_COMMAND, 40001, 0);  // c, second after a moved up
+    EXPECT_EQ(WindowText(Editor()), "text of a");
+    EXPECT_EQ(WindowText(program.main), TitleFor(a));
+    ASSERT_TRUE(CloseProgram(program));
+    EXPECT_EQ(ProfileText("win.ini", "OrvelloWord", "MRU0"), a);
+    EXPECT_EQ(ProfileText("win.ini", "OrvelloWord", "MRU1"), "");
+}
