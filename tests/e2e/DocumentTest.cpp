@@ -280,3 +280,32 @@ TEST_F(DocumentTest, RecentFilesLastAcrossRestarts)
     EXPECT_EQ(ProfileText("win.ini", "OrvelloWord", "MRU0"), a);
     EXPECT_EQ(ProfileText("win.ini", "OrvelloWord", "MRU1"), "");
 }
+
+TEST_F(DocumentTest, OpenDialogOpensTheChosenFileAfterTheQuestion)
+{
+    std::string path = folder + "chosen.txt";
+    WriteBytes(path, "chosen text");
+    program = StartProgram("", "OrvelloWord");
+    ASSERT_TRUE(program.main);
+    Type("changed");
+    PostMessageA(program.main, WM_COMMAND, 40006, 0);
+    HWND dialog = WaitForDialog("Open");
+    ASSERT_TRUE(dialog);
+    HWND name = 0;
+    for (int i = 0; i < 40 && !name; ++i) {
+        name = FindById(dialog, 1148);
+        if (!name)
+            name = FindById(dialog, 1152);
+        Sleep(50);
+    }
+    ASSERT_TRUE(name);
+    SendMessageA(name, WM_SETTEXT, 0, (LPARAM)path.c_str());
+    PressButton(dialog, IDOK);
+    HWND question = WaitForDialog("OrvelloWord");
+    ASSERT_TRUE(question) << "a changed document is not dropped without asking";
+    PressButton(question, IDNO);
+    for (int i = 0; i < 100 && WindowText(Editor()) != "chosen text"; ++i)
+        Sleep(50);
+    EXPECT_EQ(WindowText(Editor()), "chosen text");
+    EXPECT_EQ(WindowText(program.main), TitleFor(path));
+}

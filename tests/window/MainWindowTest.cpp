@@ -14,6 +14,7 @@
 #include "document/Document.h"
 #include "document/OpenDocument.h"
 #include "app/MainWindow.h"
+#include "ModalAnswer.h"
 #include "editor/EditorControl.h"
 #include "res/resource.h"
 
@@ -481,4 +482,46 @@ TEST_F(MainWindowTest, OpenAsFileNameKeepsTitleAndDismissingStopsTheDrop)
     EXPECT_EQ(PopupAnswer::shown, 1);
     EXPECT_EQ(WindowText(Editor()), a + "\r\n");
     EXPECT_EQ(WindowText(MainWindow), title);
+}
+
+TEST_F(MainWindowTest, FileThatCannotBeReadLeavesDocumentAndName)
+{
+    std::string kept = TempFile("kept.txt", "kept");
+    ASSERT_EQ(OpenDocument(MainWindow, kept.c_str()), 1);
+    std::string title = WindowText(MainWindow);
+    Type("changed ");
+    std::string text = WindowText(Editor());
+    ASSERT_EQ(text, "changed kept");
+
+    // Another program holds the file and shares it with nobody.
+    std::string locked = TempFile("locked.txt", "locked");
+    HANDLE holder = CreateFileA(locked.c_str(), GENERIC_READ, 0, 0, OPEN_EXISTING, 0, 0);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    ModalAnswer::Expect(IDNO);
+    EXPECT_EQ(OpenDocument(MainWindow, locked.c_str()), 0);
+    ModalAnswer::Stop();
+    CloseHandle(holder);
+    EXPECT_EQ(ModalAnswer::shown, 0) << "nothing to ask about when nothing will be opened";
+    EXPECT_EQ(WindowText(Editor()), text);
+    EXPECT_EQ(WindowText(MainWindow), title);
+    EXPECT_EQ(std::string(CurrentDocumentPath), kept);
+
+    // Too large for this process: said so, and nothing changes either.
+    char folder[MAX_PATH];
+    GetTempPathA(sizeof folder, folder);
+    std::string huge = std::string(folder) + "huge document.txt";
+    HANDLE file = CreateFileA(huge.c_str(), GENERIC_WRITE, 0, 0, CREATE_ALWAYS, 0, 0);
+    LARGE_INTEGER end;
+    end.QuadPart = LARGEST_FILE + 1;
+    SetFilePointerEx(file, end, 0, FILE_BEGIN);
+    SetEndOfFile(file);
+    CloseHandle(file);
+    ModalAnswer::Expect(IDOK);
+    EXPECT_EQ(OpenDocument(MainWindow, huge.c_str()), 0);
+    ModalAnswer::Stop();
+    DeleteFileA(huge.c_str());
+    EXPECT_EQ(ModalAnswer::text, "File is too large to open.");
+    EXPECT_EQ(WindowText(Editor()), text);
+    EXPECT_EQ(std::string(CurrentDocumentPath), kept);
+    SendMessageA(Editor(), EM_SETMODIFY, FALSE, 0);
 }
