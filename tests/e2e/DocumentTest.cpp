@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "Driver.h"
+#include "tests/common/FileBytes.h"
 #include <commdlg.h>
 #include <richedit.h>
 #include <string.h>
@@ -17,28 +18,6 @@ std::string Folder()
     std::string folder = std::string(temp) + "ow e2e docs\\";
     CreateDirectoryA(folder.c_str(), 0);
     return folder;
-}
-
-void WriteBytes(const std::string &path, const std::string &bytes)
-{
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, 0, CREATE_ALWAYS, 0, 0);
-    DWORD written = 0;
-    WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, 0);
-    CloseHandle(file);
-}
-
-std::string ReadBytes(const std::string &path)
-{
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, 0,
-                              OPEN_EXISTING, 0, 0);
-    if (file == INVALID_HANDLE_VALUE)
-        return "<missing>";
-    std::string bytes(GetFileSize(file, 0), 0);
-    DWORD read = 0;
-    if (!bytes.empty())
-        ReadFile(file, &bytes[0], (DWORD)bytes.size(), &read, 0);
-    CloseHandle(file);
-    return bytes.substr(0, read);
 }
 
 // The file's content once it exists and has stopped changing.
@@ -84,6 +63,20 @@ HWND FindById(HWND parent, int id)
     return search.found;
 }
 
+// The file name field of an Open or Save As dialog, once it is there.
+HWND FileNameField(HWND dialog)
+{
+    for (int i = 0; i < 40; ++i) {
+        HWND name = FindById(dialog, 1148);
+        if (!name)
+            name = FindById(dialog, 1152);
+        if (name)
+            return name;
+        Sleep(50);
+    }
+    return 0;
+}
+
 void ForgetSettings()
 {
     ClearSection("win.ini", "OrvelloWord");
@@ -108,6 +101,17 @@ protected:
 
     HWND Editor() { return FindChild(program.main, "RichEdit20A"); }
 
+    // Closes the window and answers "Save Changes?" with button; false when not asked.
+    bool CloseAnswering(int button)
+    {
+        PostMessageA(program.main, WM_CLOSE, 0, 0);
+        HWND question = WaitForDialog("OrvelloWord");
+        if (!question)
+            return false;
+        PressButton(question, button);
+        return true;
+    }
+
     // What a user would type: new text, and the document counts as changed.
     void Type(const char *text)
     {
@@ -123,14 +127,7 @@ protected:
         HWND dialog = WaitForDialog("Save As");
         if (!dialog)
             return false;
-        HWND list = 0, name = 0;
-        for (int i = 0; i < 40 && !(list && name); ++i) {
-            list = FindById(dialog, 1000);
-            name = FindById(dialog, 1148);
-            if (!name)
-                name = FindById(dialog, 1152);
-            Sleep(50);
-        }
+        HWND name = FileNameField(dialog), list = FindById(dialog, 1000);
         if (!list || !name)
             return false;
         if (shownItem)
@@ -222,10 +219,7 @@ TEST_F(DocumentTest, SaveChangesYesSavesTheNamedFileAndCloses)
     program = StartProgram(("\"" + path + "\"").c_str(), "OrvelloWord");
     ASSERT_TRUE(program.main);
     Type("new words");
-    PostMessageA(program.main, WM_CLOSE, 0, 0);
-    HWND question = WaitForDialog("OrvelloWord");
-    ASSERT_TRUE(question);
-    PressButton(question, IDYES);
+    ASSERT_TRUE(CloseAnswering(IDYES));
     EXPECT_TRUE(WaitForExit(program));
     EXPECT_EQ(ReadBytes(path), "new words");
 }
@@ -235,10 +229,7 @@ TEST_F(DocumentTest, SaveChangesYesThenCancelledSaveAsKeepsTheWindow)
     program = StartProgram("", "OrvelloWord");
     ASSERT_TRUE(program.main);
     Type("unsaved");
-    PostMessageA(program.main, WM_CLOSE, 0, 0);
-    HWND question = WaitForDialog("OrvelloWord");
-    ASSERT_TRUE(question);
-    PressButton(question, IDYES);
+    ASSERT_TRUE(CloseAnswering(IDYES));
     HWND dialog = WaitForDialog("Save As");
     ASSERT_TRUE(dialog) << "Yes on an untitled document asks for a name";
     PressButton(dialog, IDCANCEL);
@@ -291,13 +282,7 @@ TEST_F(DocumentTest, OpenDialogOpensTheChosenFileAfterTheQuestion)
     PostMessageA(program.main, WM_COMMAND, 40006, 0);
     HWND dialog = WaitForDialog("Open");
     ASSERT_TRUE(dialog);
-    HWND name = 0;
-    for (int i = 0; i < 40 && !name; ++i) {
-        name = FindById(dialog, 1148);
-        if (!name)
-            name = FindById(dialog, 1152);
-        Sleep(50);
-    }
+    HWND name = FileNameField(dialog);
     ASSERT_TRUE(name);
     SendMessageA(name, WM_SETTEXT, 0, (LPARAM)path.c_str());
     PressButton(dialog, IDOK);

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "EditorWindow.h"
+#include "tests/common/FileBytes.h"
 #include "ModalAnswer.h"
 #include "document/Document.h"
 #include "document/FileFormats.h"
@@ -20,30 +21,6 @@ std::string TempFolder()
     std::string path = std::string(folder) + "owdoc\\";
     CreateDirectoryA(path.c_str(), 0);
     return path;
-}
-
-void WriteBytes(const std::string &path, const std::string &bytes)
-{
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, 0, CREATE_ALWAYS, 0, 0);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
-    DWORD written;
-    WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, 0);
-    CloseHandle(file);
-}
-
-std::string ReadBytes(const std::string &path)
-{
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, 0,
-                              OPEN_EXISTING, 0, 0);
-    if (file == INVALID_HANDLE_VALUE)
-        return "<missing>";
-    std::string bytes(GetFileSize(file, 0), 0);
-    DWORD read = 0;
-    if (!bytes.empty())
-        ReadFile(file, &bytes[0], (DWORD)bytes.size(), &read, 0);
-    CloseHandle(file);
-    return bytes.substr(0, read);
 }
 
 int CountFiles(const std::string &folder)
@@ -82,7 +59,7 @@ protected:
     std::string File(const char *name, const std::string &bytes)
     {
         std::string path = folder + name;
-        WriteBytes(path, bytes);
+        EXPECT_TRUE(WriteBytes(path, bytes)) << path;
         return path;
     }
 
