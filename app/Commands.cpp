@@ -92,7 +92,8 @@ static void OpenRecentFile(HWND window, int index)
 {
     char path[256];
     lstrcpynA(path, GetRecentFile(index), sizeof path);
-    if (path[0] && !OpenDocument(window, path))
+    // Only a file that is gone loses its entry: a cancelled question or popup does not.
+    if (path[0] && !OpenDocument(window, path) && GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES)
         RemoveRecentFile(path);
 }
 

@@ -13,6 +13,7 @@
 #include "app/Toolbar.h"
 #include "document/Document.h"
 #include "document/OpenDocument.h"
+#include "document/RecentFiles.h"
 #include "app/MainWindow.h"
 #include "ModalAnswer.h"
 #include "editor/EditorControl.h"
@@ -524,4 +525,29 @@ TEST_F(MainWindowTest, FileThatCannotBeReadLeavesDocumentAndName)
     EXPECT_EQ(WindowText(Editor()), text);
     EXPECT_EQ(std::string(CurrentDocumentPath), kept);
     SendMessageA(Editor(), EM_SETMODIFY, FALSE, 0);
+}
+
+TEST_F(MainWindowTest, RecentEntryStaysWhenTheUserCancelsAndGoesWithItsFile)
+{
+    std::string first = TempFile("recent first.txt", "first"),
+                second = TempFile("recent second.txt", "second");
+    ASSERT_EQ(OpenDocument(MainWindow, first.c_str()), 1);
+    ASSERT_EQ(OpenDocument(MainWindow, second.c_str()), 1);
+    ASSERT_EQ(std::string(GetRecentFile(1)), first);
+    Type("changed ");
+
+    ModalAnswer::Expect(IDCANCEL);
+    Command(IDC_RECENT_FIRST + 1);
+    ModalAnswer::Stop();
+    EXPECT_EQ(ModalAnswer::text, "Save Changes?");
+    EXPECT_EQ(WindowText(Editor()), "changed second");
+    EXPECT_EQ(std::string(GetRecentFile(1)), first);
+
+    SendMessageA(Editor(), EM_SETMODIFY, FALSE, 0);
+    DeleteFileA(first.c_str());
+    Command(IDC_RECENT_FIRST + 1);
+    EXPECT_EQ(std::string(GetRecentFile(0)), second);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_NE(std::string(GetRecentFile(i)), first) << "entry " << i;
+    EXPECT_EQ(WindowText(Editor()), "changed second");
 }
