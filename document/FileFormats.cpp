@@ -57,10 +57,10 @@ bool AddDefaultExtension(char *path, size_t size, bool rich)
 {
     if (strchr(path, '.'))
         return true;
-    const char *extension = rich ? ".wri" : ".txt";
-    if (strlen(path) + strlen(extension) >= size)
+    size_t length = strlen(path);
+    if (length + 5 > size)
         return false;
-    strcat(path, extension);
+    memcpy(path + length, rich ? ".wri" : ".txt", 5);
     return true;
 }
 

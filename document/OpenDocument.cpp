@@ -2,6 +2,7 @@
 
 #include <commdlg.h>
 #include <richedit.h>
+#include <stdio.h>
 #include <string.h>
 #include <new>
 
@@ -184,7 +185,7 @@ static const char *WritePathFile(const char *path)
     char folder[MAX_PATH];
     if (!GetTempPathA(sizeof folder, folder))
         return 0;
-    wsprintfA(temporary, "%sOrvelloWordTempFile.txt", folder);
+    snprintf(temporary, sizeof temporary, "%sOrvelloWordTempFile.txt", folder);
     HANDLE file = CreateFileA(temporary, GENERIC_WRITE, 0, 0, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, 0);
     if (file == INVALID_HANDLE_VALUE)
         return 0;
