@@ -1,0 +1,228 @@
+// The real OrvelloWord.exe /oxr fed from this process: WM_COPYDATA blocks carried across
+// processes, TracePrint with and without a running output window, and tracesend.
+#include <gtest/gtest.h>
+
+#include "Driver.h"
+#include <string.h>
+#include <richedit.h>
+#include <string>
+
+#include "app/TracePrint.h"
+
+namespace {
+
+void ForgetSettings()
+{
+    ClearSection("win.ini", "OrvelloWord");
+    ClearSection("win.ini", "OXR");
+    WritePrivateProfileStringA("Folders", "OrvelloTools", 0, "win.ini");
+}
+
+std::string BesideTests(const char *name)
+{
+    char path[MAX_PATH];
+    GetModuleFileNameA(0, path, sizeof path);
+    strcpy(strrchr(path, '\\') + 1, name);
+    return path;
+}
+
+// The whole text of a window of another process, however long.
+std::string LongText(HWND window)
+{
+    std::string text(65536, '\0');
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutA(window, WM_GETTEXT, text.size(), (LPARAM)&text[0], SMTO_ABORTIFHUNG,
+                        10000, &copied);
+    text.resize(strlen(text.c_str()));
+    return text;
+}
+
+// Closes whatever output window runs, so the next test starts without one.
+void CloseAnyOutputWindow()
+{
+    HWND window;
+    for (int tries = 0; tries < 10 && (window = FindWindowA("OXR", 0)); ++tries) {
+        RunningProgram program;
+        memset(&program, 0, sizeof program);
+        DWORD id = 0;
+        GetWindowThreadProcessId(window, &id);
+        program.main = window;
+        program.process.hProcess = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, id);
+        if (!CloseProgram(program))
+            Pause(500);
+    }
+}
+
+class OutputWindowE2E : public ::testing::Test {
+protected:
+    RunningProgram program;
+    HWND editor = 0;
+
+    void SetUp() override
+    {
+        memset(&program, 0, sizeof program);
+        CloseAnyOutputWindow();
+        ForgetSettings();
+    }
+
+    void TearDown() override
+    {
+        if (program.process.hProcess)
+            CloseProgram(program);
+        CloseAnyOutputWindow();
+        ForgetSettings();
+    }
+
+    void Start()
+    {
+        program = StartProgram("/oxr", "OXR");
+        ASSERT_TRUE(program.main) << "no OXR window";
+        editor = FindChild(program.main, "RichEdit20A");
+        ASSERT_TRUE(editor);
+    }
+
+    LRESULT Send(const void *bytes, DWORD size)
+    {
+        COPYDATASTRUCT data = {0, size, (void *)bytes};
+        DWORD_PTR result = 0;
+        SendMessageTimeoutA(program.main, WM_COPYDATA, 0, (LPARAM)&data, SMTO_ABORTIFHUNG, 10000,
+                            &result);
+        return (LRESULT)result;
+    }
+
+    void Command(int id) { SendMessageA(program.main, WM_COMMAND, id, 0); }
+};
+
+}  // namespace
+
+TEST_F(OutputWindowE2E, AStoredModeOfZeroStillStartsWithOutputOn)
+{
+    WritePrivateProfileStringA("OXR", "Mode", "0", "win.ini");
+    Start();
+    const char line[] = "abc\n";
+    EXPECT_EQ(Send(line, sizeof line), 1);
+    EXPECT_EQ(WindowText(editor), "abc\r\n");
+    EXPECT_EQ(WindowText(program.main), "OXR");
+    ASSERT_TRUE(CloseProgram(program));
+    EXPECT_EQ(ProfileText("win.ini", "OXR", "Mode"), "3");
+}
+
+TEST_F(OutputWindowE2E, TitleBarOutputAndOutputOffAcrossProcesses)
+{
+    Start();
+    Command(40024);  // Title Bar Output on
+    const char line[] = "abc\n";
+    EXPECT_EQ(Send(line, sizeof line), 1);
+    EXPECT_EQ(WindowText(program.main), "abc");
+    EXPECT_EQ(WindowText(editor), "abc\r\n");
+    const char whole[] = "whole title";
+    EXPECT_EQ(Send(whole, sizeof whole), 1);
+    EXPECT_EQ(WindowText(program.main), "whole title");
+
+    Command(40023);  // Output off
+    const char more[] = "not typed\n";
+    EXPECT_EQ(Send(more, sizeof more), 1);
+    EXPECT_EQ(WindowText(program.main), "not typed");
+    EXPECT_EQ(WindowText(editor), "abc\r\nwhole title");
+    ASSERT_TRUE(CloseProgram(program));
+    EXPECT_EQ(ProfileText("win.ini", "OXR", "Mode"), "5");
+}
+
+TEST_F(OutputWindowE2E, LinesGoInAtTheCaretTheUserMoved)
+{
+    Start();
+    const char first[] = "first\n", second[] = "second\n", third[] = "third\n";
+    Send(first, sizeof first);
+    Send(second, sizeof second);
+    SendMessageA(editor, EM_SETSEL, 0, 0);
+    Send(third, sizeof third);
+    EXPECT_EQ(WindowText(editor), "third\r\nfirst\r\nsecond\r\n");
+}
+
+TEST_F(OutputWindowE2E, BlocksAreReadNoFurtherThanCbData)
+{
+    Start();
+    const char cut[] = "abcdef\n";
+    EXPECT_EQ(Send(cut, 3), 1);
+    EXPECT_EQ(WindowText(editor), "abc");
+    const char unterminated[4] = {'\n', 'x', 'y', 'z'};
+    EXPECT_EQ(Send(unterminated, sizeof unterminated), 1);
+    EXPECT_EQ(WindowText(editor), "abc\r\nxyz");
+    const char handshake[] = "";
+    EXPECT_EQ(Send(handshake, 1), 1);
+    EXPECT_EQ(Send(cut, 0), 1) << "cbData 0 carries an empty text";
+    EXPECT_EQ(Send(0, 0), 1) << "no bytes, no pointer: still an empty text";
+    EXPECT_EQ(WindowText(editor), "abc\r\nxyz");
+}
+
+TEST_F(OutputWindowE2E, TracePrintSendsToTheRunningWindow)
+{
+    Start();
+    Command(40036);  // No Wrap: Wine re-wraps a whole paragraph at each typed character
+    TracePrint("hello %d from %s", 7, "e2e");
+    EXPECT_EQ(WindowText(editor), "hello 7 from e2e\r\n");
+
+    std::string longer(3000, 'w');
+    TracePrint("%s", longer.c_str());
+    EXPECT_EQ(LongText(editor), "hello 7 from e2e\r\n" + std::string(2046, 'w') + "\r\n");
+}
+
+TEST_F(OutputWindowE2E, TracePrintStartsTheProgramNamedInWinIni)
+{
+    ASSERT_FALSE(FindWindowA("OXR", 0));
+    std::string command = BesideTests("OrvelloWord.exe") + " /oxr";
+    WritePrivateProfileStringA("OXR", "App", command.c_str(), "win.ini");
+    TracePrint("started by %s", "TracePrint");
+    HWND window = FindWindowA("OXR", 0);
+    ASSERT_TRUE(window) << "TracePrint did not start " << command;
+    EXPECT_EQ(WindowText(FindChild(window, "RichEdit20A")), "started by TracePrint\r\n")
+        << "the first line waits for the handshake";
+}
+
+TEST_F(OutputWindowE2E, TracePrintGivesUpSilentlyWhenTheProgramCannotStart)
+{
+    WritePrivateProfileStringA("OXR", "App", "C:\\nowhere\\missing-oxr.exe /oxr", "win.ini");
+    DWORD before = GetTickCount();
+    TracePrint("lost");
+    EXPECT_LT(GetTickCount() - before, 5000u);
+    EXPECT_FALSE(FindWindowA("OXR", 0));
+}
+
+TEST_F(OutputWindowE2E, TraceSendSendsItsArgumentsOrEachInputLine)
+{
+    Start();
+    std::string sender = BesideTests("tracesend.exe");
+    std::string commandLine = "\"" + sender + "\" one two  three";
+    STARTUPINFOA startup;
+    memset(&startup, 0, sizeof startup);
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process;
+    ASSERT_TRUE(CreateProcessA(sender.c_str(), &commandLine[0], 0, 0, FALSE, 0, 0, 0, &startup,
+                               &process));
+    EXPECT_EQ(WaitForSingleObject(process.hProcess, 15000), WAIT_OBJECT_0);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    EXPECT_EQ(WindowText(editor), "one two three\r\n");
+
+    // Standard input: each line, without its CR LF, including the last one without a feed.
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, 0, TRUE};
+    HANDLE readEnd, writeEnd;
+    ASSERT_TRUE(CreatePipe(&readEnd, &writeEnd, &inherit, 0));
+    SetHandleInformation(writeEnd, HANDLE_FLAG_INHERIT, 0);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = readEnd;
+    startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
+    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    commandLine = "\"" + sender + "\"";
+    ASSERT_TRUE(CreateProcessA(sender.c_str(), &commandLine[0], 0, 0, TRUE, 0, 0, 0, &startup,
+                               &process));
+    CloseHandle(readEnd);
+    const char input[] = "first\r\n\r\n100% second\nlast";
+    DWORD written = 0;
+    WriteFile(writeEnd, input, sizeof input - 1, &written, 0);
+    CloseHandle(writeEnd);
+    EXPECT_EQ(WaitForSingleObject(process.hProcess, 15000), WAIT_OBJECT_0);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    EXPECT_EQ(WindowText(editor), "one two three\r\nfirst\r\n\r\n100% second\r\nlast\r\n");
+}

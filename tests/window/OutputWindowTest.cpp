@@ -1,0 +1,343 @@
+// The real output window, built by start-up with /oxr inside the test process, fed
+// through its window procedure with WM_COPYDATA blocks and with TracePrint.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+#include <richedit.h>
+#include <string.h>
+#include <string>
+
+#include "app/App.h"
+#include "app/Layout.h"
+#include "app/Settings.h"
+#include "app/Toolbar.h"
+#include "app/TracePrint.h"
+#include "editor/EditorControl.h"
+#include "res/resource.h"
+
+namespace {
+
+// What start-up replaces in the editor's personality, put back after the suite.
+struct SavedShell {
+    const char *appName, *fileFilter, *settingsFile, *settingsSection;
+    int modeFlags;
+    HWND mainWindow, toolbar, status, sizeCombo, fontCombo;
+    LayoutRecord layout;
+    HWND editor;
+    ToolbarObject toolbarObject;  // its child slots fill up with this start's combos
+};
+
+}  // namespace
+
+class OutputWindowTest : public ::testing::Test {
+protected:
+    static SavedShell Saved;
+    static int ModeAtStart;
+    static HWND Window;
+
+    static void SetUpTestSuite()
+    {
+        Saved = {AppName,   FileFilter, SettingsFile,       SettingsSection,
+                 ModeFlags, MainWindow, MainToolbar.window, StatusBar,
+                 SizeCombo, FontCombo,  MainLayout,         EditorControl.control,
+                 MainToolbar};
+        WritePrivateProfileStringA("OXR", 0, 0, "win.ini");
+        WritePrivateProfileStringA("OXR", "Mode", "0", "win.ini");
+        Window = StartMainWindow(GetModuleHandleA(0), "/oxr");
+        ModeAtStart = ModeFlags;
+    }
+
+    static void TearDownTestSuite()
+    {
+        if (Window)
+            DestroyWindow(Window);
+        // The window's WM_DESTROY posts WM_QUIT, which would end the next message box at once.
+        MSG quit;
+        PeekMessageA(&quit, 0, WM_QUIT, WM_QUIT, PM_REMOVE);
+        UnregisterClassA("OXR", GetModuleHandleA(0));
+        WritePrivateProfileStringA("OXR", 0, 0, "win.ini");
+        AppName = Saved.appName;
+        FileFilter = Saved.fileFilter;
+        SettingsFile = Saved.settingsFile;
+        SettingsSection = Saved.settingsSection;
+        ModeFlags = Saved.modeFlags;
+        MainWindow = Saved.mainWindow;
+        MainToolbar = Saved.toolbarObject;
+        MainToolbar.window = Saved.toolbar;
+        StatusBar = Saved.status;
+        SizeCombo = Saved.sizeCombo;
+        FontCombo = Saved.fontCombo;
+        MainLayout = Saved.layout;
+        EditorControl.control = Saved.editor;
+    }
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(Window) << "the output window was not built";
+        ModeFlags = MODE_ACTIVE | MODE_OUTPUT;
+        SendMessageA(Editor(), WM_SETTEXT, 0, (LPARAM) "");
+        SendMessageA(Editor(), EM_EXLIMITTEXT, 0, 32767);
+        SetWindowTextA(Window, "OXR");
+        EditorControl.SetWrapMode(WRAP_WINDOW, 0);
+    }
+
+    // Wine re-wraps a whole paragraph at each typed character; long texts go in unwrapped.
+    static void NoWrap() { EditorControl.SetWrapMode(WRAP_NONE, 0); }
+
+    static HWND Editor() { return EditorControl.control; }
+
+    // One block through the window procedure, as another program's SendMessage delivers it.
+    static LRESULT Send(const void *bytes, DWORD size)
+    {
+        COPYDATASTRUCT data = {0, size, (void *)bytes};
+        return SendMessageA(Window, WM_COPYDATA, 0, (LPARAM)&data);
+    }
+
+    // A block as TracePrint builds it: the text, a line feed and a zero byte.
+    static LRESULT SendLine(const std::string &text)
+    {
+        std::string block = text + "\n";
+        return Send(block.c_str(), (DWORD)block.size() + 1);
+    }
+
+    static std::string Text()
+    {
+        int length = GetWindowTextLengthA(Editor());
+        std::string text(length + 1, '\0');
+        GetWindowTextA(Editor(), &text[0], length + 1);
+        text.resize(strlen(text.c_str()));
+        return text;
+    }
+
+    static std::string Title()
+    {
+        char title[256] = "";
+        GetWindowTextA(Window, title, sizeof title);
+        return title;
+    }
+
+    static int Limit() { return (int)SendMessageA(Editor(), EM_GETLIMITTEXT, 0, 0); }
+
+    static UINT MenuState(int id)
+    {
+        HMENU menu = GetMenu(Window);
+        SendMessageA(Window, WM_INITMENU, (WPARAM)menu, 0);
+        return GetMenuState(menu, id, MF_BYCOMMAND);
+    }
+};
+
+SavedShell OutputWindowTest::Saved;
+int OutputWindowTest::ModeAtStart = -1;
+HWND OutputWindowTest::Window = 0;
+
+TEST_F(OutputWindowTest, StartsWithOutputOnAndTheMenuFollowsTheBits)
+{
+    EXPECT_EQ(ModeAtStart, MODE_ACTIVE | MODE_OUTPUT) << "a stored Mode of 0 gains bits 1 and 2";
+    char name[16] = "";
+    GetClassNameA(Window, name, sizeof name);
+    EXPECT_STREQ(name, "OXR");
+    ModeFlags = ModeAtStart;
+    EXPECT_TRUE(MenuState(IDC_OUTPUT) & MF_CHECKED);
+    EXPECT_FALSE(MenuState(IDC_TITLE_OUTPUT) & MF_CHECKED);
+    SendMessageA(Window, WM_COMMAND, IDC_TITLE_OUTPUT, 0);
+    SendMessageA(Window, WM_COMMAND, IDC_OUTPUT, 0);
+    EXPECT_EQ(ModeFlags, MODE_ACTIVE | MODE_TITLE_OUTPUT);
+    EXPECT_TRUE(MenuState(IDC_TITLE_OUTPUT) & MF_CHECKED);
+    EXPECT_FALSE(MenuState(IDC_OUTPUT) & MF_CHECKED);
+}
+
+TEST_F(OutputWindowTest, ALineArrivesAsItsCharactersAndALineBreak)
+{
+    EXPECT_EQ(SendLine("abc"), 1);
+    EXPECT_EQ(Text(), "abc\r\n");
+    EXPECT_EQ(SendMessageA(Editor(), EM_GETLINECOUNT, 0, 0), 2);
+    EXPECT_EQ(SendLine("tab\there and 8-bit \xE9"), 1);
+    EXPECT_EQ(Text(), "abc\r\ntab\there and 8-bit \xE9\r\n");
+    EXPECT_EQ(Title(), "OXR") << "the title stays while Title Bar Output is off";
+
+    // The follow-up held back while typing comes once afterwards: the control is drawn
+    // again, selection changes are reported again, and the status bar shows the caret.
+    EXPECT_TRUE(GetWindowLongA(Editor(), GWL_STYLE) & WS_VISIBLE);
+    EXPECT_EQ(SendMessageA(Editor(), EM_GETEVENTMASK, 0, 0), ENM_SELCHANGE);
+    char status[64] = "";
+    SendMessageA(StatusBar, SB_GETTEXTA, 0, (LPARAM)status);
+    EXPECT_STREQ(status, "Ln 3, col 1");
+}
+
+TEST_F(OutputWindowTest, TitleBarOutputShowsTheTextUpToItsLastLineFeed)
+{
+    ModeFlags |= MODE_TITLE_OUTPUT;
+    EXPECT_EQ(SendLine("abc"), 1);
+    EXPECT_EQ(Title(), "abc");
+    EXPECT_EQ(Text(), "abc\r\n") << "Output is still on";
+
+    const char whole[] = "no line feed";
+    EXPECT_EQ(Send(whole, sizeof whole), 1);
+    EXPECT_EQ(Title(), "no line feed");
+
+    const char two[] = "first\nsecond\n";
+    EXPECT_EQ(Send(two, sizeof two), 1);
+    EXPECT_EQ(Title(), "first\nsecond");
+}
+
+TEST_F(OutputWindowTest, WithOutputOffNothingIsTyped)
+{
+    ModeFlags = MODE_ACTIVE | MODE_TITLE_OUTPUT;
+    EXPECT_EQ(SendLine("abc"), 1);
+    EXPECT_EQ(Title(), "abc");
+    EXPECT_EQ(Text(), "");
+
+    ModeFlags = MODE_ACTIVE;
+    EXPECT_EQ(SendLine("def"), 1);
+    EXPECT_EQ(Title(), "abc");
+    EXPECT_EQ(Text(), "");
+}
+
+TEST_F(OutputWindowTest, LinesGoInAtTheCaretAfterTheUserMovedIt)
+{
+    SendLine("one");
+    SendLine("two");
+    SendMessageA(Editor(), EM_SETSEL, 4, 4);  // start of "two"
+    SendLine("inserted");
+    EXPECT_EQ(Text(), "one\r\ninserted\r\ntwo\r\n");
+    SendLine("next");
+    EXPECT_EQ(Text(), "one\r\ninserted\r\nnext\r\ntwo\r\n");
+    CHARRANGE caret;
+    SendMessageA(Editor(), EM_EXGETSEL, 0, (LPARAM)&caret);
+    EXPECT_EQ(caret.cpMin, 18);
+}
+
+TEST_F(OutputWindowTest, TheLimitGrowsPastTheControlsDefault)
+{
+    // 490 lines of 64 characters: 31,850 characters in the control, 32,340 counted
+    // with CR LF; the limit is the control's default of 32,767.
+    NoWrap();
+    std::string filler;
+    for (int k = 0; k < 490; ++k)
+        filler += std::string(64, (char)('a' + k % 26)) + "\r\n";
+    SendMessageA(Editor(), WM_SETTEXT, 0, (LPARAM)filler.c_str());
+    SendMessageA(Editor(), EM_SETSEL, -1, -1);
+    ASSERT_EQ(Limit(), 32767);
+
+    std::string line(1000, 'L');
+    EXPECT_EQ(SendLine(line), 1);
+    EXPECT_EQ(Limit(), 32767 + 32768);
+    EXPECT_EQ(Text(), filler + line + "\r\n") << "typing stops at the limit unless it grows";
+
+    SendLine("short");
+    EXPECT_EQ(Limit(), 32767 + 32768) << "no growth while there is room";
+}
+
+TEST_F(OutputWindowTest, TheLimitGrowsWhenLineEndsCountedAsCrLfPassIt)
+{
+    // 17,000 empty lines: 17,000 characters in the control, 34,000 with CR LF.
+    NoWrap();
+    std::string empty;
+    for (int k = 0; k < 17000; ++k)
+        empty += "\r\n";
+    SendMessageA(Editor(), WM_SETTEXT, 0, (LPARAM)empty.c_str());
+    SendMessageA(Editor(), EM_SETSEL, -1, -1);
+    SendMessageA(Editor(), EM_EXLIMITTEXT, 0, 32767);  // WM_SETTEXT raised it to 34,000
+    ASSERT_EQ(Limit(), 32767);
+    EXPECT_EQ(SendLine("x"), 1);
+    EXPECT_EQ(Limit(), 32767 + 32768);
+    EXPECT_EQ(Text(), empty + "x\r\n");
+}
+
+TEST_F(OutputWindowTest, ATextLongerThanOneStepGrowsTheLimitUntilItFits)
+{
+    NoWrap();
+    std::string filler;
+    for (int k = 0; k < 490; ++k)
+        filler += std::string(64, 'f') + "\r\n";
+    SendMessageA(Editor(), WM_SETTEXT, 0, (LPARAM)filler.c_str());
+    SendMessageA(Editor(), EM_SETSEL, -1, -1);
+    // One block of 340 lines, 34,000 bytes: more than one step of 32,768 beyond the
+    // room left.
+    std::string block, typed;
+    for (int k = 0; k < 340; ++k) {
+        std::string line(99, (char)('A' + k % 26));
+        block += line + "\n";
+        typed += line + "\r\n";
+    }
+    EXPECT_EQ(Send(block.c_str(), (DWORD)block.size() + 1), 1);
+    EXPECT_EQ(Limit(), 32767 + 2 * 32768);
+    EXPECT_EQ(Text(), filler + typed);
+}
+
+TEST_F(OutputWindowTest, NoByteIsReadPastCbData)
+{
+    // A block at the very end of readable memory, without a zero byte: reading one byte
+    // further faults.
+    SYSTEM_INFO system;
+    GetSystemInfo(&system);
+    char *pages = (char *)VirtualAlloc(0, 2 * system.dwPageSize, MEM_COMMIT, PAGE_READWRITE);
+    ASSERT_TRUE(pages);
+    DWORD old;
+    ASSERT_TRUE(VirtualProtect(pages + system.dwPageSize, system.dwPageSize, PAGE_NOACCESS, &old));
+    char *block = pages + system.dwPageSize - 4;
+    memcpy(block, "abc\n", 4);
+    EXPECT_EQ(Send(block, 4), 1);
+    EXPECT_EQ(Text(), "abc\r\n");
+
+    ModeFlags |= MODE_TITLE_OUTPUT;
+    memcpy(block, "titl", 4);
+    EXPECT_EQ(Send(block, 4), 1);
+    EXPECT_EQ(Title(), "titl");
+    EXPECT_EQ(Text(), "abc\r\ntitl");
+    VirtualFree(pages, 0, MEM_RELEASE);
+}
+
+TEST_F(OutputWindowTest, TheTextEndsAtCbDataOrAtTheFirstZeroByte)
+{
+    const char longer[] = "abcdef\n";
+    EXPECT_EQ(Send(longer, 3), 1);
+    EXPECT_EQ(Text(), "abc");
+
+    SendMessageA(Editor(), WM_SETTEXT, 0, (LPARAM) "");
+    const char inner[] = "ab\0cd\n";
+    EXPECT_EQ(Send(inner, sizeof inner), 1);
+    EXPECT_EQ(Text(), "ab");
+}
+
+TEST_F(OutputWindowTest, EmptyBlocksAndMissingPointers)
+{
+    const char handshake[] = "";
+    EXPECT_EQ(Send(handshake, 1), 1) << "the handshake is answered once the editor exists";
+    const char text[] = "xyz\n";
+    EXPECT_EQ(Send(text, 0), 1) << "cbData 0 is an empty text";
+    EXPECT_EQ(Send(0, 5), 0) << "no data pointer";
+    EXPECT_EQ(SendMessageA(Window, WM_COPYDATA, 0, 0), 0) << "no block at all";
+    EXPECT_EQ(Text(), "");
+
+    // Before the editor exists an empty text is refused: that is what the handshake waits on.
+    HWND editor = EditorControl.control;
+    EditorControl.control = 0;
+    LRESULT early = Send(handshake, 1);
+    LRESULT earlyZero = Send(text, 0);
+    EditorControl.control = editor;
+    EXPECT_EQ(early, 0);
+    EXPECT_EQ(earlyZero, 0);
+}
+
+TEST_F(OutputWindowTest, TracePrintFormatsOneLineIntoTheRunningWindow)
+{
+    ASSERT_EQ(FindWindowA("OXR", 0), Window);
+    TracePrint("Printing Error! [%d,%d,%d]", 1, -2, 300);
+    EXPECT_EQ(Text(), "Printing Error! [1,-2,300]\r\n");
+    TracePrint("%s and 100%%", "percent");
+    EXPECT_EQ(Text(), "Printing Error! [1,-2,300]\r\npercent and 100%\r\n");
+}
+
+TEST_F(OutputWindowTest, TracePrintCutsTextsLongerThan2046Characters)
+{
+    NoWrap();
+    std::string fits(2046, 'f');
+    TracePrint("%s", fits.c_str());
+    EXPECT_EQ(Text(), fits + "\r\n");
+
+    SendMessageA(Editor(), WM_SETTEXT, 0, (LPARAM) "");
+    std::string longer = std::string(2046, 'x') + "yz";
+    TracePrint("%s", longer.c_str());
+    EXPECT_EQ(Text(), std::string(2046, 'x') + "\r\n");
+}
