@@ -54,6 +54,9 @@ DWORD CALLBACK GiveChunk(DWORD_PTR cookie, LPBYTE chunk, LONG capacity, LONG *gi
 {
     TextSource *source = (TextSource *)cookie;
     size_t n = source->left < (size_t)capacity ? source->left : (size_t)capacity;
+    // A CR LF split between two chunks would be read as two line ends.
+    if (n > 1 && n < source->left && source->next[n - 1] == '\r' && source->next[n] == '\n')
+        --n;
     memcpy(chunk, source->next, n);
     source->next += n;
     source->left -= n;

@@ -283,3 +283,18 @@ TEST_F(DocumentFileTest, FailedSaveKeepsTheOldFileAndLeavesNoTemporaryFiles)
     EXPECT_EQ(ReadBytes(path), "replacement");
     EXPECT_EQ(CountFiles(sub), before);
 }
+
+TEST_F(DocumentFileTest, LineEndsAtChunkBordersStayOneLineEnd)
+{
+    // Each CR sits at the last byte of a 4 KB block, its LF at the first of the next.
+    std::string text;
+    for (int block = 1; block <= 4; ++block) {
+        text.append(block * 4096 - 1 - text.size(), (char)('a' + block));
+        text += "\r\n";
+    }
+    text += "end";
+    EditorControl.SetWrapMode(WRAP_NONE, 0);  // count lines, not screen rows
+    ASSERT_EQ(Load(File("borders.txt", text)), 1);
+    EXPECT_EQ(SendMessageA(Editor(), EM_GETLINECOUNT, 0, 0), 5);
+    EXPECT_EQ(Text(TEXT_PLAIN), text);
+}
