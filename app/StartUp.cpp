@@ -153,9 +153,12 @@ HWND StartMainWindow(HINSTANCE instance, const char *commandLine)
     CreateToolbarCombos();
 
     LoadLibraryA("riched32.dll");
+    // ES_DISABLENOSCROLL keeps the scroll bars in place: in Wine's control every scroll
+    // bar that comes or goes re-wraps the whole document, which made opening a 4 MB file
+    // take minutes instead of seconds.
     DWORD editorStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_HSCROLL |
                         ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_NOHIDESEL |
-                        ES_WANTRETURN;
+                        ES_WANTRETURN | ES_DISABLENOSCROLL;
     if (!output)
         editorStyle |= ES_SELECTIONBAR;
     HWND editor = CreateWindowExA(0, "RichEdit20A", "", editorStyle, 0, 0, 0, 0, MainWindow, 0,
