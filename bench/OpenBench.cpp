@@ -535,6 +535,22 @@ bool VerifySave(const std::string &path, const std::string &expected)
     return saved == expected;
 }
 
+// Waits until the program takes input again after its previous save; false (with a note)
+// when it stays busy longer than the busy limit.
+bool WaitReadyToSave(const Running &running, const char *name)
+{
+    double busy = Now();
+    if (!WaitIdle(running, (DWORD)(BusySeconds * 1000))) {
+        printf("  (%s still busy after %.0f s, likely re-formatting after the previous save;"
+               " its further saves are not measured)\n", name, BusySeconds);
+        return false;
+    }
+    busy = Now() - busy;
+    if (busy > 1)
+        printf("  (%s stayed busy for %.1f s after the previous save)\n", name, busy);
+    return true;
+}
+
 // One Save As in OrvelloWord: the command, the path, the format in combo 1000, Save.
 SaveResult SaveInOrvello(const Running &running, SaveKind kind, const std::string &path,
                          const std::string &expected)
@@ -542,16 +558,10 @@ SaveResult SaveInOrvello(const Running &running, SaveKind kind, const std::strin
     SaveResult failed = {-1, -1, false, false};
     DeleteFileA(path.c_str());
     DWORD process = running.process.dwProcessId;
-    double busy = Now();
-    if (!WaitIdle(running, (DWORD)(BusySeconds * 1000))) {
-        printf("  (%s still busy after %.0f s, likely re-formatting after the previous save;"
-               " its further saves are not measured)\n", "OrvelloWord", BusySeconds);
+    if (!WaitReadyToSave(running, "OrvelloWord")) {
         failed.skipped = true;
         return failed;
     }
-    busy = Now() - busy;
-    if (busy > 1)
-        printf("  (%s stayed busy for %.1f s after the previous save)\n", "OrvelloWord", busy);
     PostMessageA(running.main, WM_COMMAND, ORVELLO_SAVE_AS, 0);
     HWND dialog = WaitForTop(process, "#32770", ORVELLO_FORMAT_COMBO, 0, DIALOG_TIMEOUT);
     if (!dialog) {
@@ -604,16 +614,10 @@ SaveResult SaveInWordPad(const Running &running, int typeIndex, const std::strin
     SaveResult failed = {-1, -1, false, false};
     DeleteFileA(path.c_str());
     DWORD process = running.process.dwProcessId;
-    double busy = Now();
-    if (!WaitIdle(running, (DWORD)(BusySeconds * 1000))) {
-        printf("  (%s still busy after %.0f s, likely re-formatting after the previous save;"
-               " its further saves are not measured)\n", "WordPad", BusySeconds);
+    if (!WaitReadyToSave(running, "WordPad")) {
         failed.skipped = true;
         return failed;
     }
-    busy = Now() - busy;
-    if (busy > 1)
-        printf("  (%s stayed busy for %.1f s after the previous save)\n", "WordPad", busy);
     PostMessageA(running.main, WM_COMMAND, WORDPAD_SAVE_AS, 0);
     HWND dialog = WaitForTop(process, "#32770", FILE_NAME_FIELD, 0, DIALOG_TIMEOUT);
     if (!dialog) {
