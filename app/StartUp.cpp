@@ -153,14 +153,14 @@ HWND StartMainWindow(HINSTANCE instance, const char *commandLine)
     CreateToolbarCombos();
 
     LoadLibraryA("riched32.dll");
-    // ES_DISABLENOSCROLL keeps the scroll bars in place: in Wine's control every scroll
-    // bar that comes or goes re-wraps the whole document, which made opening a 4 MB file
-    // take minutes instead of seconds.
+    // In the editor ES_DISABLENOSCROLL keeps the scroll bars in place: in Wine's control
+    // every scroll bar that comes or goes re-wraps the whole document, which made opening
+    // a 4 MB file take minutes instead of seconds. The output window never loads files.
     DWORD editorStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_HSCROLL |
                         ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_NOHIDESEL |
-                        ES_WANTRETURN | ES_DISABLENOSCROLL;
+                        ES_WANTRETURN;
     if (!output)
-        editorStyle |= ES_SELECTIONBAR;
+        editorStyle |= ES_SELECTIONBAR | ES_DISABLENOSCROLL;
     HWND editor = CreateWindowExA(0, "RichEdit20A", "", editorStyle, 0, 0, 0, 0, MainWindow, 0,
                                   instance, 0);
     if (!editor)
