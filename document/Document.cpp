@@ -5,6 +5,7 @@
 
 #include "app/App.h"
 #include "app/Settings.h"
+#include "document/OpenDocument.h"
 #include "document/RecentFiles.h"
 #include "editor/EditorControl.h"
 #include "res/resource.h"
@@ -49,13 +50,12 @@ int NewDocument(HWND owner)
 {
     if (!ConfirmDiscard(owner))
         return 0;
-    HCURSOR previous = SetCursor(LoadCursorA(0, IDC_WAIT));
+    WaitCursor wait;
     if (EditorControl.control) {
         SendMessageA(EditorControl.control, WM_SETTEXT, 0, (LPARAM) "");
         SendMessageA(EditorControl.control, EM_SETMODIFY, FALSE, 0);
     }
     SetCurrentDocument(owner, 0);
     InvalidateRect(owner, 0, TRUE);
-    SetCursor(previous);
     return 1;
 }

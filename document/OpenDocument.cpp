@@ -27,7 +27,7 @@ static HANDLE OpenForReading(const char *path)
                        FILE_ATTRIBUTE_NORMAL, 0);
 }
 
-static FileCheck CheckFile(const char *path, long long *size)
+static FileCheck CheckFile(const char *path)
 {
     HANDLE file = OpenForReading(path);
     if (file == INVALID_HANDLE_VALUE)
@@ -37,8 +37,6 @@ static FileCheck CheckFile(const char *path, long long *size)
     CloseHandle(file);
     if (!sized)
         return FILE_UNREADABLE;
-    if (size)
-        *size = length.QuadPart;
     return length.QuadPart > LARGEST_FILE ? FILE_TOO_LARGE : FILE_READABLE;
 }
 
@@ -135,12 +133,8 @@ int LoadFile(HWND editor, const char *path, bool append)
     StreamInText(editor, data, length, rich ? SF_RTF : SF_TEXT);
     // As after setting the text: a freshly loaded document has no changes.
     SendMessageA(editor, EM_SETMODIFY, FALSE, 0);
-    CHARRANGE range = {0, 1};
-    SendMessageA(editor, EM_EXSETSEL, 0, (LPARAM)&range);
-    SendMessageA(editor, EM_EXGETSEL, 0, (LPARAM)&range);
-    range.cpMin = range.cpMax = 0;
-    SendMessageA(editor, EM_EXSETSEL, 0, (LPARAM)&range);
-    SendMessageA(editor, EM_EXGETSEL, 0, (LPARAM)&range);
+    EditorControl.SetSelection(0, 1);
+    EditorControl.SetSelection(0, 0);
     SendMessageA(editor, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(editor, 0, TRUE);
     delete[] data;
@@ -228,7 +222,7 @@ int OpenDocument(HWND owner, const char *path)
     }
 
     // Nothing is cleared until the file is known to be readable.
-    FileCheck check = CheckFile(path, 0);
+    FileCheck check = CheckFile(path);
     if (check == FILE_TOO_LARGE)
         ReportTooLarge(owner);
     if (check != FILE_READABLE)
