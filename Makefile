@@ -1,8 +1,11 @@
 # The two commands: `make run` (ARGS='...' passes a command line) and `make test`.
+# The product is the i686 build in $(BUILD); on a host that cannot run 32-bit code the
+# tests, benchmarks and `make run` use the same sources built for x86_64 in $(BUILD)64.
 BUILD := build
 ARGS ?=
+BENCH ?=
 
-.PHONY: all setup build run test bench screenshot clean
+.PHONY: all setup build build64 run test bench screenshot clean
 
 all: build
 
@@ -12,21 +15,29 @@ setup:
 $(BUILD)/CMakeCache.txt:
 	cmake -S . -B $(BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake
 
+$(BUILD)64/CMakeCache.txt:
+	cmake -S . -B $(BUILD)64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake
+
 build: setup $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j2
+	@if [ "$$(./scripts/wine-arch.sh)" = 64 ]; then $(MAKE) --no-print-directory build64; fi
+
+build64: $(BUILD)64/CMakeCache.txt
+	cmake --build $(BUILD)64 -j2
 
 run: setup $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j2 --target OrvelloWord
-	./scripts/run.sh $(ARGS)
+	@if [ "$$(./scripts/wine-arch.sh)" = 64 ]; then $(MAKE) --no-print-directory $(BUILD)64/CMakeCache.txt && cmake --build $(BUILD)64 -j2 --target OrvelloWord; fi
+	BUILD=$(BUILD) ./scripts/run.sh $(ARGS)
 
 test: build
 	BUILD=$(BUILD) ./scripts/run-tests.sh
 
 bench: build
-	BUILD=$(BUILD) ./scripts/bench.sh
+	BUILD=$(BUILD) BENCH="$(BENCH)" ./scripts/bench.sh
 
 screenshot: build
 	BUILD=$(BUILD) ./scripts/screenshot.sh
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(BUILD)64

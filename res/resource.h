@@ -23,6 +23,24 @@
 // Controls
 #define IDC_SAVE_FORMAT_LIST    1000
 
+// --- Find / Replace, Goto Line, Line Sort ---
+
+
+// --- Text Format dialog and colour menu ---
+
+
+// --- Spell Check ---
+
+
+// --- Printing and print preview ---
+
+
+// --- About box ---
+
+
+// --- Documents ---
+
+
 // Commands (40000-40049)
 #define IDC_RECENT_FIRST        40000
 #define IDC_RECENT_LAST         40003

@@ -1,11 +1,21 @@
 #!/bin/sh
 # `make bench`: timings outside the test run, in the same private Wine set-up as the tests.
+# Runs every build/*_bench.exe, or only those named in BENCH ("make bench BENCH=find_bench").
 . "$(dirname "$0")/wine-env.sh"
 cd "$build_dir" || exit 1
 status=0
-for bench in open_bench trace_bench; do
+if [ -n "$BENCH" ]; then
+    benches=$BENCH
+else
+    benches=$(ls *_bench.exe 2>/dev/null | sed 's/\.exe$//')
+fi
+for bench in $benches; do
     if [ -f "$bench.exe" ]; then
-        wine "$bench.exe" || status=1
+        echo "== $bench"
+        $WINE "$bench.exe" || status=1
+    else
+        echo "no benchmark $bench" >&2
+        status=1
     fi
 done
 exit $status

@@ -3,6 +3,12 @@
 # Xvfb only when there is no display.
 cd "$(dirname "$0")/.."
 export WINEDEBUG="${WINEDEBUG:--all}"
+build_dir="${BUILD:-build}"
+WINE=wine
+if [ "$(sh scripts/wine-arch.sh)" = 64 ]; then
+    build_dir="$build_dir"64
+    WINE=/usr/lib/wine/wine64
+fi
 xvfb_pid=
 if [ -z "$DISPLAY" ]; then
     n=77
@@ -13,7 +19,7 @@ if [ -z "$DISPLAY" ]; then
     sleep 1
     echo "No display: started Xvfb on $DISPLAY"
 fi
-wine build/OrvelloWord.exe "$@"
+$WINE "$build_dir/OrvelloWord.exe" "$@"
 status=$?
 [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
 exit $status

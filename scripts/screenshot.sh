@@ -2,7 +2,7 @@
 # Takes docs/screenshot.png: OrvelloWord under a private Xvfb with a little typed text.
 . "$(dirname "$0")/wine-env.sh"
 cd "$top"
-wine build/OrvelloWord.exe "$@" &
+$WINE "$build_dir/OrvelloWord.exe" "$@" &
 for i in $(seq 1 40); do
     xdotool search --name '^OrvelloWord$' >/dev/null 2>&1 && break
     sleep 0.5

@@ -4,7 +4,7 @@
 set -e
 
 need_install=0
-for p in cmake make g++-mingw-w64-i686-posix mingw-w64-i686-dev libz-mingw-w64-dev \
+for p in cmake make g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-i686-dev libz-mingw-w64-dev \
          googletest wine wine64 wine32:i386 xvfb xauth imagemagick xdotool; do
     dpkg -s "$p" >/dev/null 2>&1 || need_install=1
 done
@@ -15,13 +15,18 @@ if [ "$need_install" = 1 ]; then
     apt-get update -q
     apt-get install -y -q --no-install-recommends \
         cmake make g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix mingw-w64-i686-dev \
-        binutils-mingw-w64-i686 libz-mingw-w64-dev googletest \
+        g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-x86-64-dev \
+        binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 libz-mingw-w64-dev googletest \
         wine wine64 wine32:i386 xvfb xauth x11-utils imagemagick xdotool
 fi
 
 # A default prefix for `make run`; tests make their own under the build folder.
 if [ ! -f "${WINEPREFIX:-$HOME/.wine}/system.reg" ]; then
-    WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i >/dev/null 2>&1 || true
+    if [ "$(sh "$(dirname "$0")/wine-arch.sh")" = 64 ]; then
+        WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1 || true
+    else
+        WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i >/dev/null 2>&1 || true
+    fi
     wineserver -w 2>/dev/null || true
 fi
 echo "set-up complete"

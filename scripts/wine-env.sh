@@ -1,8 +1,16 @@
 # Sourced by the test and screenshot scripts: a throwaway Wine prefix under build/,
 # a private Xvfb, one persistent wineserver, and a clean-up that stops both.
 top=${top:-$(cd "$(dirname "$0")/.." && pwd)}
-# BUILD names the build folder (relative to the top), as in the Makefile.
+# BUILD names the build folder (relative to the top), as in the Makefile. Where 32-bit
+# Wine cannot run, the 64-bit build beside it is used, under 64-bit Wine.
 build_dir="$top/${BUILD:-build}"
+WINE=wine
+if [ "$(sh "$top/scripts/wine-arch.sh")" = 64 ]; then
+    build_dir="$build_dir"64
+    WINE=/usr/lib/wine/wine64
+    export WINEARCH=win64
+fi
+export WINE
 export WINEPREFIX="$build_dir/wineprefix"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
@@ -30,19 +38,19 @@ done
 
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "Creating the test Wine prefix in $WINEPREFIX"
-    wineboot -i >/dev/null 2>&1
+    $WINE wineboot -i >/dev/null 2>&1
     # A crash must fail the test, not wait on a dialog.
-    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+    $WINE reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
     wineserver -w
 fi
 # Without a window manager every closing top-level window (each message box too)
 # waits two seconds for one; unmanaged windows close at once.
 if ! grep -q '"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null; then
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+    $WINE reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
     wineserver -w
 fi
 # One server for the whole run, so each test process starts fast.
 wineserver -p >/dev/null 2>&1
 # Start Wine's own services now, detached from our output: started by the first test
 # they would hold CTest's output pipe open and the test would never seem to end.
-wine cmd /c exit >/dev/null 2>&1 </dev/null
+$WINE cmd /c exit >/dev/null 2>&1 </dev/null
