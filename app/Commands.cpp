@@ -15,6 +15,7 @@
 #include "editor/EditorControl.h"
 #include "print/PageSettings.h"
 #include "res/resource.h"
+#include "spell/SpellDialog.h"
 
 // Formatting needs rich text: a plain document is converted first.
 static void EnsureRichText()
@@ -152,6 +153,8 @@ LRESULT DispatchCommand(HWND window, WPARAM wParam, LPARAM lParam)
     case IDC_WRAP_WINDOW:   EditorControl.SetWrapMode(WRAP_WINDOW, 0); break;
     case IDC_RICH_TEXT:     EditorControl.SetTextMode(TEXT_RICH); break;
     case IDC_FIXED_FONT:    ToggleFixedFont(); break;
+    case IDC_SPELL:         OpenSpellCheck(window); break;
+    case IDC_SPELL_CLIPBOARD: SpellCheckClipboard(window, lParam); break;
     }
     return 0;
 }

@@ -28,5 +28,16 @@ std::string WindowText(HWND window);
 std::string ProfileText(const char *file, const char *section, const char *key);
 // Removes a whole section of a profile file (win.ini for "win.ini").
 void ClearSection(const char *file, const char *section);
+// Waits for a message box of the program with that caption whose message contains
+// text; 0 after the wait.
+HWND WaitForMessageBox(const char *caption, const char *text, DWORD milliseconds = 10000);
+// The message of a message box.
+std::string MessageText(HWND box);
+// Puts text on the clipboard, or empties it for null; reads its text back.
+bool SetClipboardText(const char *text);
+std::string ClipboardText();
+// Waits until a control's text is want; false after the wait.
+bool WaitForText(HWND window, const std::string &want, DWORD milliseconds = 10000);
+
 // Lets the program's message queue run for a while.
 void Pause(DWORD milliseconds);
