@@ -297,6 +297,18 @@ void OpenSpellCheck(HWND owner)
         ModelessDialog = dialog;
 }
 
+// The control hands cut text to the clipboard through OLE, which renders it only when
+// someone asks for it: without a flush the corrected text vanished from the clipboard
+// as soon as the program ended, and /spell ends it at once.
+static void KeepClipboardAfterExit()
+{
+    typedef HRESULT(WINAPI * FlushFunction)();
+    HMODULE ole = GetModuleHandleA("ole32.dll");
+    FlushFunction flush = ole ? (FlushFunction)(void *)GetProcAddress(ole, "OleFlushClipboard") : 0;
+    if (flush)
+        flush();
+}
+
 static bool EditorModified()
 {
     return SendMessageA(EditorControl.control, EM_GETMODIFY, 0, 0) != 0;
@@ -318,6 +330,7 @@ void SpellCheckClipboard(HWND owner, LPARAM marker)
                             MB_YESNO) == IDYES) {
                 EditorControl.SetSelection(0, -1);
                 SendMessageA(editor, WM_CUT, 0, 0);
+                KeepClipboardAfterExit();
                 SendMessageA(editor, EM_REPLACESEL, TRUE, (LPARAM) "");
             }
             SendMessageA(editor, EM_SETMODIFY, FALSE, 0);
