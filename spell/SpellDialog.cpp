@@ -191,6 +191,8 @@ static void Replace(HWND dialog, SpellSession *session)
 static void AcceptWord(HWND dialog, bool forGood)
 {
     char *word = ControlText(dialog, IDC_SPELL_WORD);
+    // One word per line in the list file: a pasted line break must not start another.
+    word[strcspn(word, "\r\n")] = 0;
     if (!word[0]) {
         delete[] word;
         return;
