@@ -349,6 +349,16 @@ TEST_F(SpellDialogTest, AnOpenFindReplaceKeepsTheSlotAndEmptyClipboardSaysSo)
     SpellCheckClipboard(parent, 0);
     EXPECT_EQ(Boxes(), "OrvelloWord: System Clipboard is empty.|");
     EXPECT_EQ(ModelessDialog, find);
+    // A modal run over correct text: nothing to ask at the end, the text stays unmodified.
+    SetText("This is fine.");
+    EditorControl.SetSelection(0, 13);
+    SendMessageA(Editor(), WM_COPY, 0, 0);
+    Answer({IDOK, IDOK});
+    SpellCheckClipboard(parent, 0);
+    EXPECT_EQ(Boxes(), "OrvelloWord: System Clipboard is empty.|OrvelloWord: Finished spell check.|");
+    EXPECT_EQ(Text('p'), "This is fine.");
+    EXPECT_EQ(SendMessageA(Editor(), EM_GETMODIFY, 0, 0), 0);
+    EXPECT_EQ(ModelessDialog, find);
     ModelessDialog = 0;
     DestroyWindow(find);
 }
