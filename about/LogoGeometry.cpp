@@ -152,11 +152,13 @@ std::vector<LogoSegment> GlowPath(const std::vector<LogoPixel> &points, int heig
     LogoPixel top = {m, q}, right = {t, m};
     path.push_back(Segment(q, m, top));
     path.push_back(Segment(m, q, right));
+    // A vertex shared by several facets comes back several times; its four lines are
+    // added once, as stroking the same line again adds nothing but time.
     for (size_t i = 1; i < points.size(); ++i) {
-        bool repeated = false;
-        for (size_t j = 0; j < i && !repeated; ++j)
-            repeated = points[j] == points[i];
-        if (!repeated)
+        int earlier = 0;
+        for (size_t j = 0; j < i && earlier < 2; ++j)
+            earlier += points[j] == points[i];
+        if (earlier != 1)
             continue;
         path.push_back(Segment(q, m, points[i]));
         path.push_back(Segment(m, q, points[i]));

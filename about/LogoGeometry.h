@@ -47,7 +47,8 @@ struct LogoSegment {
     LogoPixel from, to;
 };
 // The glow path: a three-point line around the gem (as two segments), then four lines
-// to every projected point that repeats an earlier one (a vertex shared by facets).
+// to every projected point that repeats an earlier one (a vertex shared by facets),
+// once for each such point.
 std::vector<LogoSegment> GlowPath(const std::vector<LogoPixel> &points, int height);
 
 // The random sequence the mosaic uses (the C library's classic generator), kept here so

@@ -1,0 +1,32 @@
+// The About box of the real program, opened from Help as the menu opens it.
+#include <gtest/gtest.h>
+
+#include "Driver.h"
+
+TEST(AboutBox, OpensFromHelpTurnsItsLogoAndClosesWithEscapeOrClose)
+{
+    ClearSection("win.ini", "OrvelloWord");
+    RunningProgram program = StartProgram("", "OrvelloWord");
+    ASSERT_TRUE(program.main);
+    for (int round = 0; round < 2; ++round) {
+        PostMessageA(program.main, WM_COMMAND, 40049, 0);
+        HWND box = WaitForDialog("OrvelloWord");
+        ASSERT_TRUE(box) << "round " << round;
+        EXPECT_EQ(GetWindow(box, GW_OWNER), program.main);
+        EXPECT_FALSE(IsWindowEnabled(program.main));   // modal
+        EXPECT_EQ(WindowText(GetDlgItem(box, 2)), "Close");
+        EXPECT_EQ(WindowText(GetDlgItem(box, 50)), "orvelloword.example.org");
+        std::string about = WindowText(GetDlgItem(box, 51));
+        EXPECT_EQ(about.find("OrvelloWord\r\nVersion 1.0 ("), 0u) << about;
+        EXPECT_NE(about.find("Copyright"), std::string::npos) << about;
+        if (round == 0)
+            PostMessageA(GetDlgItem(box, 52), WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+        else
+            PressButton(box, 2);
+        EXPECT_TRUE(WaitForGone(box)) << "round " << round;
+        Pause(100);
+        EXPECT_TRUE(IsWindowEnabled(program.main));
+    }
+    EXPECT_TRUE(CloseProgram(program));
+    ClearSection("win.ini", "OrvelloWord");
+}
