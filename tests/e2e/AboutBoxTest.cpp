@@ -3,6 +3,9 @@
 
 #include "Driver.h"
 
+#include <algorithm>
+#include <vector>
+
 TEST(AboutBox, OpensFromHelpTurnsItsLogoAndClosesWithEscapeOrClose)
 {
     ClearSection("win.ini", "OrvelloWord");
@@ -19,10 +22,21 @@ TEST(AboutBox, OpensFromHelpTurnsItsLogoAndClosesWithEscapeOrClose)
         std::string about = WindowText(GetDlgItem(box, 51));
         EXPECT_EQ(about.find("OrvelloWord\r\nVersion 1.0 ("), 0u) << about;
         EXPECT_NE(about.find("Copyright"), std::string::npos) << about;
-        if (round == 0)
-            PostMessageA(GetDlgItem(box, 52), WM_KEYDOWN, VK_ESCAPE, 0x00010001);
-        else
+        if (round == 0) {
+            // The logo turns: its picture on screen changes from one moment to the next.
+            HWND logo = GetDlgItem(box, 52);
+            std::vector<COLORREF> before = ScreenPixels(logo);
+            Pause(1000);
+            std::vector<COLORREF> after = ScreenPixels(logo);
+            EXPECT_FALSE(before.empty());
+            EXPECT_NE(before, after);
+            // Mostly the lavender background: the logo is drawn, not a blank control.
+            size_t lavender = std::count(after.begin(), after.end(), RGB(180, 150, 240));
+            EXPECT_GT(lavender, after.size() / 2);
+            PostMessageA(logo, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+        } else {
             PressButton(box, 2);
+        }
         EXPECT_TRUE(WaitForGone(box)) << "round " << round;
         Pause(100);
         EXPECT_TRUE(IsWindowEnabled(program.main));
