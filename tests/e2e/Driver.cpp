@@ -117,34 +117,16 @@ std::string WindowText(HWND window)
     return text;
 }
 
-std::vector<COLORREF> ScreenPixels(HWND window)
+std::vector<COLORREF> ScreenPixels(HWND window, int step)
 {
     RECT area;
     GetClientRect(window, &area);
     MapWindowPoints(window, 0, (POINT *)&area, 2);
-    const int width = area.right - area.left, height = area.bottom - area.top;
     std::vector<COLORREF> pixels;
-    if (width <= 0 || height <= 0)
-        return pixels;
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void *bits = 0;
-    HDC screen = GetDC(0), memory = CreateCompatibleDC(screen);
-    HBITMAP picture = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, 0, 0);
-    HGDIOBJ old = SelectObject(memory, picture);
-    BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
-    GdiFlush();
-    for (int i = 0; i < width * height; ++i) {
-        DWORD pixel = ((const DWORD *)bits)[i];   // 0x00RRGGBB
-        pixels.push_back(RGB(pixel >> 16 & 255, pixel >> 8 & 255, pixel & 255));
-    }
-    SelectObject(memory, old);
-    DeleteObject(picture);
-    DeleteDC(memory);
+    HDC screen = GetDC(0);
+    for (int y = area.top; y < area.bottom; y += step)
+        for (int x = area.left; x < area.right; x += step)
+            pixels.push_back(GetPixel(screen, x, y));
     ReleaseDC(0, screen);
     return pixels;
 }

@@ -28,8 +28,8 @@ bool WaitForGone(HWND window, DWORD milliseconds = 10000);
 void PressButton(HWND dialog, int id);
 
 std::string WindowText(HWND window);
-// The pixels of a window's client area as the screen shows them, row by row.
-std::vector<COLORREF> ScreenPixels(HWND window);
+// Every step-th pixel of every step-th row of a window's client area, as the screen shows it.
+std::vector<COLORREF> ScreenPixels(HWND window, int step = 1);
 std::string ProfileText(const char *file, const char *section, const char *key);
 // Removes a whole section of a profile file (win.ini for "win.ini").
 void ClearSection(const char *file, const char *section);

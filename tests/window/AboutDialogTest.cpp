@@ -1,10 +1,9 @@
-// The real About box in the test process: its template, its closing, its clock, its
-// repaint, and the logo's frames and GDI objects.
+// The real About box in the test process: its template, closing, clock and repaint, and
+// the logo's frames and GDI objects.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <functional>
-#include <string>
 #include <vector>
 
 #include "about/AboutDialog.h"
@@ -16,14 +15,15 @@ namespace {
 
 std::function<void(HWND)> Body;
 bool BodyRan;
+HWND SeenClosing;
 
+// Callbacks are plain functions: the 32-bit build needs them __stdcall, which lambdas are not.
 BOOL CALLBACK FindAboutBox(HWND window, LPARAM found)
 {
-    if (GetDlgItem(window, IDC_ABOUT_LOGO)) {
-        *(HWND *)found = window;
-        return FALSE;
-    }
-    return TRUE;
+    if (!GetDlgItem(window, IDC_ABOUT_LOGO))
+        return TRUE;
+    *(HWND *)found = window;
+    return FALSE;
 }
 
 HWND AboutBox()
@@ -33,73 +33,14 @@ HWND AboutBox()
     return box;
 }
 
-void CALLBACK RunBody(HWND, UINT, UINT_PTR timer, DWORD)
+void CALLBACK RunBody(HWND, UINT, UINT_PTR, DWORD)
 {
-    // The box shows itself once its message loop first runs idle.
     HWND box = AboutBox();
-    if (!box || !IsWindowVisible(box) || BodyRan)
-        return;
-    KillTimer(0, timer);
-    BodyRan = true;
-    Body(box);
+    if (box && IsWindowVisible(box) && !BodyRan)
+        BodyRan = true, Body(box);
 }
 
-// A box that is still open long after its body ran is ended without WM_CLOSE, so a
-// test that waits for it fails instead of hanging.
-void CALLBACK Rescue(HWND, UINT, UINT_PTR, DWORD)
-{
-    if (HWND box = AboutBox())
-        EndDialog(box, 99);
-}
-
-// Opens the About box and runs body inside its message loop; body closes it.
-INT_PTR RunAboutBox(std::function<void(HWND)> body, UINT rescueAfter = 20000)
-{
-    Body = body;
-    BodyRan = false;
-    UINT_PTR start = SetTimer(0, 0, 50, RunBody);
-    UINT_PTR rescue = SetTimer(0, 0, rescueAfter, Rescue);
-    INT_PTR result = ShowAboutBox(0, "OrvelloWord", 1, 0, 0, 0);
-    KillTimer(0, start);
-    KillTimer(0, rescue);
-    EXPECT_TRUE(BodyRan);
-    return result;
-}
-
-void Pump(DWORD milliseconds)
-{
-    DWORD end = GetTickCount() + milliseconds;
-    while ((int)(end - GetTickCount()) > 0) {
-        MSG msg;
-        while (PeekMessageA(&msg, 0, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        Sleep(5);
-    }
-}
-
-std::string Text(HWND window)
-{
-    char text[512] = "";
-    GetWindowTextA(window, text, sizeof text);
-    return text;
-}
-
-// Live GDI objects of this process. Wine does not count them (GetGuiResources answers
-// 0); there the handle table is probed instead, which Wine accepts by index alone.
-DWORD GdiObjectCount()
-{
-    DWORD count = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-    if (count)
-        return count;
-    for (ULONG_PTR handle = 1; handle < 0x10000; ++handle)
-        if (GetObjectType((HGDIOBJ)handle))
-            ++count;
-    return count;
-}
-
-HWND SeenClosing;
+void CALLBACK Rescue(HWND, UINT, UINT_PTR, DWORD) { EndDialog(AboutBox(), 99); }
 
 LRESULT CALLBACK WatchClose(int code, WPARAM wParam, LPARAM lParam)
 {
@@ -109,48 +50,73 @@ LRESULT CALLBACK WatchClose(int code, WPARAM wParam, LPARAM lParam)
     return CallNextHookEx(0, code, wParam, lParam);
 }
 
+// Opens the About box and, once it shows (when its loop first runs idle), runs body in
+// its message loop; body closes it. A box still open after 20 s is ended without
+// WM_CLOSE, so a test that waits for it fails instead of hanging.
+INT_PTR RunAboutBox(std::function<void(HWND)> body)
+{
+    Body = body;
+    BodyRan = false;
+    UINT_PTR start = SetTimer(0, 0, 50, RunBody);
+    UINT_PTR rescue = SetTimer(0, 0, 20000, Rescue);
+    INT_PTR result = ShowAboutBox(0, "OrvelloWord", 1, 0, 0, 0);
+    KillTimer(0, start);
+    KillTimer(0, rescue);
+    EXPECT_TRUE(BodyRan);
+    return result;
+}
+
+void Pump(DWORD milliseconds)
+{
+    for (DWORD end = GetTickCount() + milliseconds; (int)(end - GetTickCount()) > 0; Sleep(5)) {
+        MSG msg;
+        while (PeekMessageA(&msg, 0, 0, 0, PM_REMOVE))
+            DispatchMessageA(&msg);
+    }
+}
+
+// Live GDI objects of this process. Wine's GetGuiResources answers 0; there the handle
+// table is probed instead, which Wine accepts by index alone.
+DWORD GdiObjectCount()
+{
+    DWORD count = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    if (count)
+        return count;
+    for (ULONG_PTR handle = 1; handle < 0x10000; ++handle)
+        count += GetObjectType((HGDIOBJ)handle) != 0;
+    return count;
+}
+
 }  // namespace
 
-TEST(AboutDialog, TemplateSizedFromItselfGivesTheItemsTheirPlacesAndTexts)
+TEST(AboutDialog, TemplateSizedFromItselfGivesTheItemsTheirPlaces)
 {
     RunAboutBox([](HWND box) {
-        int width, height;
         LONG units = GetDialogBaseUnits();
+        int width, height;
         DefaultAboutSize(LOWORD(units), HIWORD(units), &width, &height);
         AboutLayout layout = ComputeAboutLayout(width, height, LOWORD(units), HIWORD(units));
         EXPECT_EQ(layout.items[1].cy, layout.items[1].cx / 8);
-
-        const char *classes[] = {"Button", "Static", "Button", "Static", "Static"};
         const int ids[] = {IDCANCEL, IDC_ABOUT_LOGO, IDC_ABOUT_LINK, 0xFFFF, IDC_ABOUT_TEXT};
         HWND child = GetWindow(box, GW_CHILD);
         for (int i = 0; i < ABOUT_ITEM_COUNT; ++i, child = GetWindow(child, GW_HWNDNEXT)) {
             ASSERT_TRUE(child) << "item " << i;
-            char name[32] = "";
-            GetClassNameA(child, name, sizeof name);
-            EXPECT_STREQ(name, classes[i]);
             EXPECT_EQ(LOWORD(GetDlgCtrlID(child)), ids[i]);
-            // Each of x, y, width and height is scaled on its own, as the dialog does.
+            // x, y, width and height are each scaled on their own, as the dialog does.
             const AboutItemRect &item = layout.items[i];
             RECT expected = {item.x, item.y, item.cx, item.cy}, actual;
             MapDialogRect(box, &expected);
-            expected.right += expected.left;
-            expected.bottom += expected.top;
+            expected.right += expected.left, expected.bottom += expected.top;
             GetWindowRect(child, &actual);
             MapWindowPoints(0, box, (POINT *)&actual, 2);
-            EXPECT_TRUE(EqualRect(&expected, &actual)) << "item " << i << ": " << actual.left << ","
-                << actual.top << "," << actual.right << "," << actual.bottom;
+            EXPECT_TRUE(EqualRect(&expected, &actual)) << "item " << i;
         }
         EXPECT_FALSE(child);
         size_t blockSize = 0, templateSize = 0;
         EXPECT_TRUE(AboutTemplateBlock(&blockSize, &templateSize));
         EXPECT_EQ(blockSize, templateSize);
 
-        EXPECT_EQ(Text(box), "OrvelloWord");
-        EXPECT_EQ(Text(GetDlgItem(box, IDCANCEL)), "Close");
-        EXPECT_EQ(Text(GetDlgItem(box, IDC_ABOUT_LINK)), ABOUT_SITE_HOST);
-        std::string about = Text(GetDlgItem(box, IDC_ABOUT_TEXT));
-        EXPECT_EQ(about.find("OrvelloWord\r\nVersion 1.0 ("), 0u) << about;
-        EXPECT_EQ(about.substr(about.size() - 4), std::string(__DATE__).substr(7));
+        // The texts are the end-to-end test's business; the focus starts on the logo.
         EXPECT_EQ(GetFocus(), GetDlgItem(box, IDC_ABOUT_LOGO));
         PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
     });
@@ -160,39 +126,36 @@ TEST(AboutDialog, EscapeAndTheCloseButtonCloseThroughWmClose)
 {
     HHOOK hook = SetWindowsHookExA(WH_GETMESSAGE, WatchClose, 0, GetCurrentThreadId());
     ASSERT_TRUE(hook);
-    const bool escape[] = {true, false};
-    for (bool useEscape : escape) {
+    for (bool escape : {true, false}) {
         SeenClosing = 0;
-        INT_PTR result = RunAboutBox([useEscape](HWND box) {
-            if (useEscape)
+        INT_PTR result = RunAboutBox([escape](HWND box) {
+            if (escape)
                 PostMessageA(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0x00010001);
             else
                 PostMessageA(GetDlgItem(box, IDCANCEL), BM_CLICK, 0, 0);
         });
-        EXPECT_EQ(result, 0) << (useEscape ? "Escape" : "Close");
-        EXPECT_TRUE(SeenClosing) << (useEscape ? "Escape" : "Close");
+        EXPECT_EQ(result, 0) << escape;
+        EXPECT_TRUE(SeenClosing) << escape;
     }
     UnhookWindowsHookEx(hook);
 }
 
 TEST(AboutDialog, SecondOpeningContinuesTheClockAndReusesTheBlock)
 {
-    int closedAt = 0;
     const void *block = 0;
     RunAboutBox([&](HWND box) {
         int start = animationClock;
         for (int waited = 0; waited < 3000 && animationClock > start - 3; waited += 50)
             Pump(50);
-        EXPECT_LE(animationClock, start - 3);   // timer 1 turns it by one per tick
+        EXPECT_LE(animationClock, start - 3);   // timer 1 turns it by one a tick
         block = AboutTemplateBlock(0, 0);
         PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
     });
-    closedAt = animationClock;
+    const int closedAt = animationClock;
     RunAboutBox([&](HWND box) {
         KillTimer(box, 1);
-        // At most a tick or two has gone by since it opened: nothing started again from 0.
-        EXPECT_LE(animationClock, closedAt);
-        EXPECT_GE(animationClock, closedAt - 2);
+        // At most a tick or two since it opened: nothing started again from 0.
+        EXPECT_TRUE(animationClock <= closedAt && animationClock >= closedAt - 2) << animationClock;
         int now = animationClock;
         SendMessageA(box, WM_TIMER, 1, 0);
         SendMessageA(box, WM_TIMER, 1, 0);
@@ -225,18 +188,15 @@ TEST(AboutDialog, UncoveringRedrawsTheLogoWithoutTurningIt)
     });
 }
 
-TEST(AboutDialog, AMinuteOfFramesLeavesNoGdiObjectBehind)
+// A real minute took a minute (run once by hand); this drives the frames directly.
+TEST(AboutDialog, HalfAMinuteOfFramesLeavesNoGdiObjectBehind)
 {
     RunAboutBox([](HWND box) {
         KillTimer(box, 1);
-        // The first second of animation, then about half a minute more, driven directly.
-        for (int tick = 0; tick < 10; ++tick)
+        for (int tick = 0; tick < 10; ++tick)   // the first second
             SendMessageA(box, WM_TIMER, 1, 0);
         DWORD settled = GdiObjectCount();
-        ASSERT_GT(settled, 0u);
-        HPEN pens[3];
-        for (HPEN &pen : pens)
-            pen = CreatePen(PS_SOLID, 1, 0);
+        HPEN pens[3] = {CreatePen(PS_SOLID, 1, 0), CreatePen(PS_SOLID, 1, 0), CreatePen(PS_SOLID, 1, 0)};
         EXPECT_EQ(GdiObjectCount(), settled + 3);   // the count does see new objects
         for (HPEN pen : pens)
             DeleteObject(pen);
@@ -247,36 +207,17 @@ TEST(AboutDialog, AMinuteOfFramesLeavesNoGdiObjectBehind)
     });
 }
 
-// The same over a real minute of the box's own timer; run by hand with
-// --gtest_also_run_disabled_tests, as it takes a minute.
-TEST(AboutDialog, DISABLED_ARealMinuteLeavesNoGdiObjectBehind)
-{
-    RunAboutBox([](HWND box) {
-        Pump(1000);
-        DWORD afterASecond = GdiObjectCount();
-        int clock = animationClock;
-        Pump(60000);
-        EXPECT_LE(animationClock, clock - 500);   // about 600 ticks went by
-        EXPECT_EQ(GdiObjectCount(), afterASecond);
-        PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
-    }, 90000);
-}
-
 namespace {
 
 DWORD TwinkleSeedValue;
 DWORD WINAPI FixedTwinkleSeed() { return TwinkleSeedValue; }
 
 // One frame drawn into a 32-bit picture, as pixels 0x00RRGGBB.
-std::vector<DWORD> Frame(int tick, int glow, DWORD seed, int width = 360, int height = 45)
+std::vector<DWORD> Frame(int tick, int glow, DWORD seed)
 {
+    const int width = 360, height = 45;
     TwinkleSeedValue = seed;
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
+    BITMAPINFO info = {{sizeof info.bmiHeader, width, -height, 1, 32}};
     void *bits = 0;
     HDC dc = CreateCompatibleDC(0);
     HBITMAP picture = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, 0, 0);
@@ -308,11 +249,9 @@ TEST(LogoAnimation, FramesOfOneTickDifferOnlyInTwinklingCells)
     for (DWORD seed = 2; seed < 40 && !differing; ++seed) {
         std::vector<DWORD> other = Frame(-25, 0, seed);
         for (size_t i = 0; i < first.size(); ++i) {
-            if (other[i] == first[i])
-                continue;
-            ++differing;
-            ASSERT_TRUE(MosaicShade(first[i]) && MosaicShade(other[i]))
-                << "pixel " << i << ": " << std::hex << first[i] << " vs " << other[i];
+            differing += other[i] != first[i];
+            ASSERT_TRUE(other[i] == first[i] || (MosaicShade(first[i]) && MosaicShade(other[i])))
+                << "pixel " << i;
         }
     }
     EXPECT_GT(differing, 0);
