@@ -4,6 +4,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "about/AboutDialog.h"
 #include "app/App.h"
 #include "app/Layout.h"
 #include "app/MainWindow.h"
@@ -155,6 +156,7 @@ LRESULT DispatchCommand(HWND window, WPARAM wParam, LPARAM lParam)
     case IDC_FIXED_FONT:    ToggleFixedFont(); break;
     case IDC_SPELL:         OpenSpellCheck(window); break;
     case IDC_SPELL_CLIPBOARD: SpellCheckClipboard(window, lParam); break;
+    case IDC_ABOUT:         ShowAboutBox(window, AppName, 1, 0, 0, 0); break;
     }
     return 0;
 }

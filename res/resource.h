@@ -43,6 +43,9 @@
 
 
 // --- About box ---
+#define IDC_ABOUT_LINK          50
+#define IDC_ABOUT_TEXT          51
+#define IDC_ABOUT_LOGO          52
 
 
 // --- Documents ---

@@ -90,6 +90,16 @@ HWND WaitForDialog(const char *title, DWORD milliseconds)
     return 0;
 }
 
+bool WaitForGone(HWND window, DWORD milliseconds)
+{
+    for (DWORD waited = 0; IsWindow(window); waited += 50) {
+        if (waited >= milliseconds)
+            return false;
+        Sleep(50);
+    }
+    return true;
+}
+
 void PressButton(HWND dialog, int id)
 {
     HWND button = GetDlgItem(dialog, id);
@@ -105,6 +115,20 @@ std::string WindowText(HWND window)
     SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, (LPARAM)text, SMTO_ABORTIFHUNG, 5000,
                         &result);
     return text;
+}
+
+std::vector<COLORREF> ScreenPixels(HWND window, int step)
+{
+    RECT area;
+    GetClientRect(window, &area);
+    MapWindowPoints(window, 0, (POINT *)&area, 2);
+    std::vector<COLORREF> pixels;
+    HDC screen = GetDC(0);
+    for (int y = area.top; y < area.bottom; y += step)
+        for (int x = area.left; x < area.right; x += step)
+            pixels.push_back(GetPixel(screen, x, y));
+    ReleaseDC(0, screen);
+    return pixels;
 }
 
 std::string ProfileText(const char *file, const char *section, const char *key)
