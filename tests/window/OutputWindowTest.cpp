@@ -177,6 +177,11 @@ TEST_F(OutputWindowTest, ALineArrivesAsItsCharactersAndALineBreak)
     char status[64] = "";
     SendMessageA(StatusBar, SB_GETTEXTA, 0, (LPARAM)status);
     EXPECT_STREQ(status, "Ln 3, col 1");
+
+    // A line is text, whatever it looks like; control characters type nothing.
+    SendMessageA(Editor(), WM_SETTEXT, 0, (LPARAM) "");
+    EXPECT_EQ(SendLine("{\\rtf1 {\\b bold}}\r\x08\x01"), 1);
+    EXPECT_EQ(Text(), "{\\rtf1 {\\b bold}}\r\n");
 }
 
 TEST_F(OutputWindowTest, TitleBarOutputShowsTheLastWholeLine)
