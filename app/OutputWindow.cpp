@@ -121,7 +121,8 @@ static bool NeedsWaitingLines(UINT message)
     case EM_SETSEL: case EM_EXSETSEL:
     case WM_GETTEXT: case WM_GETTEXTLENGTH: case EM_GETTEXTEX: case EM_GETTEXTLENGTHEX:
     case EM_GETTEXTRANGE: case EM_GETSELTEXT: case EM_GETLINE: case EM_STREAMOUT: case WM_COPY:
-    case EM_FINDTEXT: case EM_FINDTEXTEX: case EM_GETMODIFY: case EM_CANUNDO:
+    case EM_FINDTEXT: case EM_FINDTEXTEX: case EM_FINDTEXTW: case EM_FINDTEXTEXW:
+    case EM_GETMODIFY: case EM_CANUNDO:
         return true;
     }
     return false;
