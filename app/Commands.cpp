@@ -14,6 +14,8 @@
 #include "document/SaveDocument.h"
 #include "editor/EditorControl.h"
 #include "print/PageSettings.h"
+#include "print/PrintPreviewDialog.h"
+#include "print/Printing.h"
 #include "res/resource.h"
 
 // Formatting needs rich text: a plain document is converted first.
@@ -152,6 +154,9 @@ LRESULT DispatchCommand(HWND window, WPARAM wParam, LPARAM lParam)
     case IDC_WRAP_WINDOW:   EditorControl.SetWrapMode(WRAP_WINDOW, 0); break;
     case IDC_RICH_TEXT:     EditorControl.SetTextMode(TEXT_RICH); break;
     case IDC_FIXED_FONT:    ToggleFixedFont(); break;
+    case IDC_PRINT:         RunPrint(window); break;
+    case IDC_PAGE_SETUP:    RunPageSetup(window); break;
+    case IDC_PRINT_PREVIEW: RunPrintPreview(window); break;
     }
     return 0;
 }

@@ -1,0 +1,490 @@
+// Page counting, printing to the test printer and the Print Preview dialog, over a real
+// RichEdit window in the test process.
+#include "EditorWindow.h"
+
+#include <stdio.h>
+#include <string.h>
+#include <vector>
+
+#include "../common/PrintedPages.h"
+#include "print/PageSettings.h"
+#include "print/PrintPreviewDialog.h"
+#include "print/Printing.h"
+#include "res/resource.h"
+
+namespace {
+
+const char NO_PRINTER[] = "No test printer: CUPS with cups-pdf did not start for this run";
+
+// Lines received by a stand-in output window of this process.
+std::vector<std::string> TraceLines;
+
+LRESULT CALLBACK TraceWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_COPYDATA) {
+        const COPYDATASTRUCT *data = (const COPYDATASTRUCT *)lParam;
+        TraceLines.push_back(std::string((const char *)data->lpData, data->cbData ? data->cbData - 1 : 0));
+        return TRUE;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+class PrintingTest : public EditorWindowTest {
+protected:
+    PageSetup savedPage;
+
+    void SetUp() override
+    {
+        EditorWindowTest::SetUp();
+        savedPage = PageSettings;
+        SetFont(200);
+    }
+
+    void TearDown() override
+    {
+        PageSettings = savedPage;
+        EditorWindowTest::TearDown();
+    }
+
+    void SetFont(int twips)
+    {
+        CHARFORMATA format;
+        memset(&format, 0, sizeof format);
+        format.cbSize = sizeof format;
+        format.dwMask = CFM_FACE | CFM_SIZE | CFM_BOLD;
+        format.yHeight = twips;
+        strcpy(format.szFaceName, "DejaVu Sans");
+        SendMessageA(Editor(), EM_SETCHARFORMAT, SCF_ALL, (LPARAM)&format);
+    }
+
+    // "Line 001 of the text" ... one per line, CR LF between them.
+    static std::string Lines(int first, int last)
+    {
+        std::string text;
+        for (int n = first; n <= last; ++n) {
+            char line[32];
+            snprintf(line, sizeof line, "Line %03d of the text", n);
+            text += line;
+            if (n < last)
+                text += "\r\n";
+        }
+        return text;
+    }
+
+    int Pages(int selectionOnly = 0)
+    {
+        return CountPages(PageSettings.margins, PageSettings.paperSize, selectionOnly);
+    }
+
+    // The most lines that one page holds, found by counting pages.
+    int LinesPerPage()
+    {
+        int low = 1, high = 400;
+        while (high - low > 1) {
+            int middle = (low + high) / 2;
+            SetText(Lines(1, middle).c_str());
+            (Pages() == 1 ? low : high) = middle;
+        }
+        return low;
+    }
+
+    // Prints through the default printer's device context; returns the job read back.
+    PrintedJob Print(DWORD flags, int from = 0, int to = 0, int *printed = 0)
+    {
+        PRINTDLGA record;
+        memset(&record, 0, sizeof record);
+        record.lStructSize = sizeof record;
+        record.Flags = PD_RETURNDEFAULT | PD_RETURNDC;
+        PrintedJob job;
+        if (!PrintDlgA(&record) || !record.hDC) {
+            ADD_FAILURE() << "no printer device context";
+            return job;
+        }
+        record.Flags = flags;
+        record.nFromPage = (WORD)from;
+        record.nToPage = (WORD)to;
+        std::set<std::string> before = PrintedJobNames();
+        int pages = PrintDocument(&record, PageSettings.margins, "OrvelloWord test");
+        if (printed)
+            *printed = pages;
+        DeleteDC(record.hDC);
+        GlobalFree(record.hDevMode);
+        GlobalFree(record.hDevNames);
+        return WaitForPrintedJob(before);
+    }
+};
+
+TEST_F(PrintingTest, PagesHoldWholeLinesAndTheCountFollowsTextMarginsAndSelection)
+{
+    EXPECT_EQ(Pages(), 0);
+    SetText("one line");
+    EXPECT_EQ(Pages(), 1);
+    int perPage = LinesPerPage();
+    // 9 inches of 10-point lines.
+    EXPECT_GT(perPage, 40);
+    EXPECT_LT(perPage, 70);
+    struct { int lines, pages; } cases[] = {
+        {perPage + 1, 2}, {2 * perPage, 2}, {2 * perPage + 1, 3}, {3 * perPage, 3}};
+    for (const auto &c : cases) {
+        SetText(Lines(1, c.lines).c_str());
+        EXPECT_EQ(Pages(), c.pages) << c.lines << " lines";
+    }
+    // Half the height holds half the lines.
+    SetText(Lines(1, perPage).c_str());
+    PageSettings.margins.bottom += 4500;
+    EXPECT_EQ(Pages(), 2);
+    PageSettings.margins.bottom -= 4500;
+
+    // Only the selection, when asked and when there is one; the screen stays as it was.
+    SetText(Lines(1, 3 * perPage).c_str());
+    EditorControl.SetWrapMode(WRAP_NONE, 0);
+    int start = (int)SendMessageA(Editor(), EM_LINEINDEX, 5, 0);
+    int end = (int)SendMessageA(Editor(), EM_LINEINDEX, 6 + perPage, 0);
+    SendMessageA(Editor(), EM_SETSEL, start, end);
+    EXPECT_EQ(Pages(1), 2);
+    EXPECT_EQ(Pages(0), 3);
+    EXPECT_EQ(Selection().cpMin, start);
+    EXPECT_EQ(Selection().cpMax, end);
+    EXPECT_EQ(EditorControl.lineWidth, 1);
+    SendMessageA(Editor(), EM_SETSEL, start, start);
+    EXPECT_EQ(Pages(1), 3);
+}
+
+TEST_F(PrintingTest, WrapToPageUsesThePrintableWidth)
+{
+    EXPECT_EQ(PrintableWidth(), 6000);
+    EditorControl.SetWrapMode(WRAP_PAGE, PrintableWidth());
+    EXPECT_EQ(EditorControl.lineWidth, 8640);
+    SetText(Lines(1, 100).c_str());
+    Pages();
+    EXPECT_EQ(EditorControl.lineWidth, 8640);
+    EXPECT_EQ(EditorControl.GetWrapMode(), WRAP_PAGE);
+}
+
+TEST_F(PrintingTest, PrintedPagesCarryEveryLineInOrderOnItsPage)
+{
+    if (PrintFolder().empty())
+        GTEST_SKIP() << NO_PRINTER;
+    int perPage = LinesPerPage();
+    int total = 2 * perPage + perPage / 2;
+    SetText(Lines(1, total).c_str());
+    int printed = 0;
+    PrintedJob job = Print(0, 0, 0, &printed);
+    ASSERT_TRUE(job.found);
+    EXPECT_EQ(printed, 3);
+    ASSERT_EQ(job.pages.size(), 3u);
+    // The printer's Letter page breaks where the count and the preview break.
+    int expected = 1;
+    for (size_t page = 0; page < job.pages.size(); ++page) {
+        std::vector<std::string> lines = PageLines(job.pages[page]);
+        int last = page < 2 ? (int)(page + 1) * perPage : total;
+        ASSERT_EQ((int)lines.size(), last - expected + 1) << "page " << page + 1;
+        for (const std::string &line : lines)
+            EXPECT_EQ(line, Lines(expected, expected)) << "page " << page + 1, ++expected;
+    }
+    EXPECT_EQ(expected, total + 1);
+}
+
+TEST_F(PrintingTest, PageRangeAndSelectionPrintOnlyThemselves)
+{
+    if (PrintFolder().empty())
+        GTEST_SKIP() << NO_PRINTER;
+    int perPage = LinesPerPage();
+    int total = 2 * perPage + perPage / 2;
+    SetText(Lines(1, total).c_str());
+    int printed = 0;
+    PrintedJob range = Print(PD_PAGENUMS, 2, 3, &printed);
+    ASSERT_TRUE(range.found);
+    EXPECT_EQ(printed, 2);
+    ASSERT_EQ(range.pages.size(), 2u);
+    EXPECT_EQ(PageLines(range.pages[0]).front(), Lines(perPage + 1, perPage + 1));
+    EXPECT_EQ(PageLines(range.pages[1]).back(), Lines(total, total));
+
+    int start = (int)SendMessageA(Editor(), EM_LINEINDEX, 9, 0);
+    int end = (int)SendMessageA(Editor(), EM_LINEINDEX, 20, 0) - 1;
+    SendMessageA(Editor(), EM_SETSEL, start, end);
+    PrintedJob selection = Print(PD_SELECTION, 0, 0, &printed);
+    ASSERT_TRUE(selection.found);
+    ASSERT_EQ(selection.pages.size(), 1u);
+    std::vector<std::string> lines = PageLines(selection.pages[0]);
+    ASSERT_EQ(lines.size(), 11u);
+    EXPECT_EQ(lines.front(), Lines(10, 10));
+    EXPECT_EQ(lines.back(), Lines(20, 20));
+    // Printing leaves the document as it was.
+    EXPECT_EQ(Selection().cpMin, start);
+    EXPECT_EQ(Selection().cpMax, end);
+}
+
+TEST_F(PrintingTest, LineEndsClosingTheDocumentPrintNoPagesAndCutNoText)
+{
+    if (PrintFolder().empty())
+        GTEST_SKIP() << NO_PRINTER;
+    int perPage = LinesPerPage();
+    std::string text = Lines(1, 3) + "\r\nThe end";
+    for (int i = 0; i < 2 * perPage; ++i)
+        text += "\r\n";
+    SetText(text.c_str());
+    int printed = 0;
+    PrintedJob job = Print(0, 0, 0, &printed);
+    ASSERT_TRUE(job.found);
+    EXPECT_EQ(printed, 1);
+    ASSERT_EQ(job.pages.size(), 1u);
+    EXPECT_EQ(PageLines(job.pages[0]).back(), "The end");
+
+    SetText("");
+    EXPECT_EQ(Print(0, 0, 0, &printed).pages.size(), 0u);
+    EXPECT_EQ(printed, 0);
+}
+
+TEST_F(PrintingTest, BoldAndTwentyPointTextPrintsBoldAndLarger)
+{
+    if (PrintFolder().empty())
+        GTEST_SKIP() << NO_PRINTER;
+    SendMessageA(Editor(), WM_SETTEXT, 0, (LPARAM) "");
+    SendMessageA(Editor(), EM_SETTEXTMODE, TM_RICHTEXT, 0);
+    SetText("{\\rtf1{\\fonttbl{\\f0 DejaVu Sans;}}\\f0\\fs20 plain words\\par"
+            "{\\b heavy words}\\par{\\fs40 large words}\\par}");
+    PrintedJob job = Print(0);
+    ASSERT_TRUE(job.found);
+    ASSERT_EQ(job.pages.size(), 1u);
+    // Each word's box from the PDF: its height follows the font size.
+    auto height = [&](const char *word) {
+        size_t at = job.words.find(std::string(">") + word + "<");
+        double yMin = 0, yMax = 0;
+        if (at == std::string::npos)
+            return 0.0;
+        size_t tag = job.words.rfind("<word", at);
+        const char *p = job.words.c_str() + tag;
+        sscanf(strstr(p, "yMin=\""), "yMin=\"%lf", &yMin);
+        sscanf(strstr(p, "yMax=\""), "yMax=\"%lf", &yMax);
+        return yMax - yMin;
+    };
+    double plain = height("plain"), heavy = height("heavy"), large = height("large");
+    ASSERT_GT(plain, 0);
+    EXPECT_NEAR(heavy, plain, plain * 0.1);
+    EXPECT_GT(large, plain * 1.8);
+    EXPECT_NE(job.fonts.find("Bold"), std::string::npos) << job.fonts;
+}
+
+TEST_F(PrintingTest, APageThatTakesNoTextEndsTheJobWithATraceLine)
+{
+    if (PrintFolder().empty())
+        GTEST_SKIP() << NO_PRINTER;
+    WNDCLASSA trace = {};
+    trace.lpfnWndProc = TraceWindow;
+    trace.lpszClassName = "OXR";
+    RegisterClassA(&trace);
+    HWND receiver = CreateWindowA("OXR", "", 0, 0, 0, 0, 0, HWND_MESSAGE, 0, 0, 0);
+    TraceLines.clear();
+
+    SetText(Lines(1, 5).c_str());
+    SendMessageA(Editor(), EM_SETSEL, 3, 7);
+    // 0.05 inch between the margins: no line fits.
+    PageSettings.margins.top = 5400;
+    PageSettings.margins.bottom = 5550;
+    int printed = 0;
+    Print(0, 0, 0, &printed);
+    DestroyWindow(receiver);
+    UnregisterClassA("OXR", 0);
+    EXPECT_EQ(printed, 1);
+    ASSERT_EQ(TraceLines.size(), 1u);
+    int length = (int)Lines(1, 5).size() - 4;  // one position per line end
+    EXPECT_EQ(TraceLines[0], "Printing Error! [0," + std::to_string(length) + ",0]\n");
+    EXPECT_EQ(Text(TEXT_PLAIN), Lines(1, 5));
+    EXPECT_EQ(Selection().cpMin, 3);
+    EXPECT_EQ(Selection().cpMax, 7);
+}
+
+// --- Print Preview ---------------------------------------------------------------
+
+namespace {
+
+// Drives the modal preview from inside its own message loop.
+struct PreviewDriver {
+    static void (*Check)(HWND dialog);
+    static UINT_PTR Timer;
+
+    static BOOL CALLBACK FindPreview(HWND window, LPARAM found)
+    {
+        char title[32] = "";
+        GetWindowTextA(window, title, sizeof title);
+        if (IsWindowVisible(window) && strcmp(title, "Print Preview") == 0) {
+            *(HWND *)found = window;
+            return FALSE;
+        }
+        return TRUE;
+    }
+
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
+    {
+        HWND dialog = 0;
+        EnumThreadWindows(GetCurrentThreadId(), FindPreview, (LPARAM)&dialog);
+        if (!dialog)
+            return;
+        KillTimer(0, Timer);
+        Check(dialog);
+        PostMessageA(dialog, WM_CLOSE, 0, 0);
+    }
+
+    static void Run(HWND owner, void (*check)(HWND))
+    {
+        Check = check;
+        Timer = SetTimer(0, 0, 50, Tick);
+        RunPrintPreview(owner);
+    }
+};
+void (*PreviewDriver::Check)(HWND);
+UINT_PTR PreviewDriver::Timer;
+
+// Sizes the dialog so that its page area is width x height pixels.
+void SizePageArea(HWND dialog, int width, int height)
+{
+    ShowWindow(dialog, SW_RESTORE);
+    RECT frame = {0, 0, width + 40, height + 60};
+    AdjustWindowRectEx(&frame, GetWindowLongA(dialog, GWL_STYLE), FALSE,
+                       GetWindowLongA(dialog, GWL_EXSTYLE));
+    SetWindowPos(dialog, 0, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOZORDER | SWP_NOMOVE);
+}
+
+void Choose(HWND dialog, int list, int item)
+{
+    SendDlgItemMessageA(dialog, list, CB_SETCURSEL, item, 0);
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(list, CBN_SELENDOK),
+                 (LPARAM)GetDlgItem(dialog, list));
+}
+
+// The page area as the dialog draws it, pixel by pixel (0x00RRGGBB).
+struct AreaPicture {
+    int width = 0, height = 0;
+    std::vector<DWORD> pixels;
+    DWORD At(int x, int y) const { return pixels[(size_t)y * width + x] & 0xFFFFFF; }
+    bool Black(int x, int y) const { return At(x, y) == 0; }
+};
+
+AreaPicture DrawArea(HWND dialog)
+{
+    HWND area = GetDlgItem(dialog, IDC_PREVIEW_PAGES_AREA);
+    AreaPicture picture;
+    RECT client;
+    GetClientRect(area, &client);
+    picture.width = client.right;
+    picture.height = client.bottom;
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = picture.width;
+    info.bmiHeader.biHeight = -picture.height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void *bits = 0;
+    HDC dc = CreateCompatibleDC(0);
+    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, 0, 0);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    PatBlt(dc, 0, 0, picture.width, picture.height, WHITENESS);
+    DRAWITEMSTRUCT item = {};
+    item.CtlType = ODT_BUTTON;
+    item.CtlID = IDC_PREVIEW_PAGES_AREA;
+    item.itemAction = ODA_DRAWENTIRE;
+    item.hwndItem = area;
+    item.hDC = dc;
+    item.rcItem = client;
+    SendMessageA(dialog, WM_DRAWITEM, IDC_PREVIEW_PAGES_AREA, (LPARAM)&item);
+    GdiFlush();
+    const DWORD *p = (const DWORD *)bits;
+    picture.pixels.assign(p, p + (size_t)picture.width * picture.height);
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    return picture;
+}
+
+// Width and height of the outline whose top-left corner is at (x, y).
+SIZE Outline(const AreaPicture &picture, int x, int y)
+{
+    SIZE size = {0, 0};
+    while (x + size.cx < picture.width && picture.Black(x + size.cx, y))
+        ++size.cx;
+    while (y + size.cy < picture.height && picture.Black(x, y + size.cy))
+        ++size.cy;
+    return size;
+}
+
+bool SameCell(const AreaPicture &a, int ax, const AreaPicture &b, int bx, SIZE cell)
+{
+    for (int y = 0; y < cell.cy; ++y)
+        for (int x = 0; x < cell.cx; ++x)
+            if (a.At(ax + x, y) != b.At(bx + x, y))
+                return false;
+    return true;
+}
+
+std::vector<std::string> Results;
+
+}  // namespace
+
+TEST_F(PrintingTest, PreviewShrinksFourPagesToFitAndShowsPagesFromTheFirstChosen)
+{
+    SetText(Lines(1, 300).c_str());
+    EditorControl.SetWrapMode(WRAP_NONE, 0);
+    SendMessageA(Editor(), EM_SETSEL, 4, 4);
+    int count = Pages();
+    ASSERT_GE(count, 5);
+    Results.clear();
+    PreviewDriver::Run(parent, [](HWND dialog) {
+        char report[256];
+        int items = (int)SendDlgItemMessageA(dialog, IDC_PREVIEW_FIRST_PAGE, CB_GETCOUNT, 0, 0);
+        snprintf(report, sizeof report, "items %d", items);
+        Results.push_back(report);
+
+        // Room for four full-height pages side by side: no shrinking.
+        SizePageArea(dialog, 1000, 300);
+        Choose(dialog, IDC_PREVIEW_PAGE_COUNT, 3);
+        Choose(dialog, IDC_PREVIEW_FIRST_PAGE, 0);
+        AreaPicture four = DrawArea(dialog);
+        SIZE page = Outline(four, 0, 0);
+        snprintf(report, sizeof report, "full %d %d", (int)page.cx, (int)page.cy);
+        Results.push_back(report);
+        Choose(dialog, IDC_PREVIEW_PAGE_COUNT, 1);
+        Choose(dialog, IDC_PREVIEW_FIRST_PAGE, 2);
+        AreaPicture two = DrawArea(dialog);
+        int pitch = page.cx + 12;
+        SIZE cell = {page.cx, page.cy + 24};  // the image and its number
+        snprintf(report, sizeof report, "first3 %d %d %d %d", SameCell(two, 0, four, 2 * pitch, cell),
+                 SameCell(two, pitch, four, 3 * pitch, cell), SameCell(two, 0, four, 0, cell),
+                 (int)Outline(two, 2 * pitch, 0).cx);
+        Results.push_back(report);
+
+        // Too small for four at full height: they shrink until a 2 x 2 grid holds them.
+        SizePageArea(dialog, 500, 400);
+        Choose(dialog, IDC_PREVIEW_PAGE_COUNT, 3);
+        Choose(dialog, IDC_PREVIEW_FIRST_PAGE, 0);
+        AreaPicture small = DrawArea(dialog);
+        SIZE shrunk = Outline(small, 0, 0);
+        int cornersBlack = 0;
+        for (int k = 0; k < 4; ++k)
+            cornersBlack += small.Black((k % 2) * (shrunk.cx + 12), (k / 2) * (shrunk.cy + 24));
+        snprintf(report, sizeof report, "shrunk %d %d", (int)shrunk.cy, cornersBlack);
+        Results.push_back(report);
+        Choose(dialog, IDC_PREVIEW_FIRST_PAGE, 0);
+    });
+    ASSERT_EQ(Results.size(), 4u);
+    EXPECT_EQ(Results[0], "items " + std::to_string(count));
+    EXPECT_EQ(Results[1], "full 213 276");  // 276 x 8500 / 11000
+    // Pages 3 and 4 in the first two places, and nothing after them.
+    EXPECT_EQ(Results[2], "first3 1 1 0 0");
+    // 376 high at first, then 10 % less each step until four fit in 500 x 400.
+    int height = 376, width = 376 * 8500 / 11000, steps = 0;
+    while ((500 / (width + 12)) * (400 / (height + 24)) < 4) {
+        height = (int)(height * 0.9);
+        width = (int)(width * 0.9);
+        ++steps;
+    }
+    EXPECT_GT(steps, 0);
+    EXPECT_EQ(Results[3], "shrunk " + std::to_string(height) + " 4");
+    // The editor is laid out for the screen again, its selection untouched.
+    EXPECT_EQ(EditorControl.lineWidth, 1);
+    EXPECT_EQ(Selection().cpMin, 4);
+    EXPECT_EQ(Selection().cpMax, 4);
+}
