@@ -21,7 +21,8 @@ static double Now()
     return (double)counter.QuadPart / frequency.QuadPart;
 }
 
-static double OpenedAt, FirstPass, OnePagePass;
+static double OpenedAt, Passes[2];
+static int Opening;
 
 static BOOL CALLBACK FindPreview(HWND window, LPARAM found)
 {
@@ -43,12 +44,10 @@ static void CALLBACK Tick(HWND, UINT, UINT_PTR timer, DWORD)
         return;
     KillTimer(0, timer);
     UpdateWindow(dialog);
-    FirstPass = Now() - OpenedAt;
+    Passes[Opening] = Now() - OpenedAt;
+    // The choice of one page is kept for the next opening.
     SendDlgItemMessageA(dialog, IDC_PREVIEW_PAGE_COUNT, CB_SETCURSEL, 0, 0);
-    double start = Now();
     SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_PREVIEW_PAGE_COUNT, CBN_SELENDOK), 0);
-    UpdateWindow(dialog);
-    OnePagePass = Now() - start;
     PostMessageA(dialog, WM_CLOSE, 0, 0);
 }
 
@@ -86,12 +85,14 @@ int main()
     pages = CountPages(PageSettings.margins, PageSettings.paperSize, 0);
     printf("CountPages again: %d pages in %.2f s\n", pages, Now() - start);
 
-    SetTimer(0, 0, 1, Tick);
-    OpenedAt = Now();
-    RunPrintPreview(parent);
-    printf("Print Preview, all %d pages shown: first drawing done %.2f s after opening\n", pages,
-           FirstPass);
-    printf("Print Preview, \"Pages:\" 1: drawn in %.2f s\n", OnePagePass);
+    for (Opening = 0; Opening < 2; ++Opening) {
+        SetTimer(0, 0, 1, Tick);
+        OpenedAt = Now();
+        RunPrintPreview(parent);
+    }
+    printf("Print Preview, first opening (all %d pages shown): drawn %.2f s after opening\n",
+           pages, Passes[0]);
+    printf("Print Preview, \"Pages:\" 1: first page drawn %.2f s after opening\n", Passes[1]);
     DestroyWindow(parent);
     return counted <= 2.0 ? 0 : 1;
 }

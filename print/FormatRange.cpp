@@ -152,6 +152,24 @@ int RunEnd(HWND control, int start, int end, bool (*uniform)(HWND, int, int))
 void ReadFormats(Layout &layout)
 {
     HWND control = layout.control;
+    if (SendMessageW(control, EM_GETTEXTMODE, 0, 0) & TM_PLAINTEXT) {
+        // Plain text has one format throughout: the selection's is everybody's.
+        CHARFORMATW format;
+        memset(&format, 0, sizeof format);
+        format.cbSize = sizeof format;
+        SendMessageW(control, EM_GETCHARFORMAT, SCF_SELECTION, (LPARAM)&format);
+        CharRun run = {0, FindFont(layout, format),
+                       format.dwEffects & CFE_AUTOCOLOR ? RGB(0, 0, 0) : format.crTextColor,
+                       format.yOffset};
+        layout.chars.push_back(run);
+        ParaRun para;
+        para.start = 0;
+        memset(&para.format, 0, sizeof para.format);
+        para.format.cbSize = sizeof para.format;
+        SendMessageW(control, EM_GETPARAFORMAT, 0, (LPARAM)&para.format);
+        layout.paras.push_back(para);
+        return;
+    }
     CHARRANGE saved;
     POINT scroll;
     SendMessageW(control, EM_EXGETSEL, 0, (LPARAM)&saved);
@@ -319,6 +337,10 @@ Line NextLine(Layout &layout, int position, int end, int width, std::vector<int>
     LineFit fit = {0, 0};
     for (int chunk = 512;; chunk *= 4) {
         int count = end - position < chunk ? end - position : chunk;
+        // No line goes past its paragraph's end.
+        const wchar_t *lineEnd = wmemchr(&layout.text[position], L'\r', count);
+        if (lineEnd)
+            count = (int)(lineEnd - &layout.text[position]) + 1;
         advances.resize(count);
         size_t run = RunAt(layout.chars, position);
         for (int i = 0; i < count; ++i) {
@@ -329,7 +351,7 @@ Line NextLine(Layout &layout, int position, int end, int width, std::vector<int>
         }
         fit = FitLine(&layout.text[position], advances.data(), count, indent, right, tabs,
                       tabCount);
-        if (fit.length < count || count == end - position)
+        if (fit.length < count || count == end - position || lineEnd)
             break;
     }
     line.end = position + (fit.length > 0 ? fit.length : 1);

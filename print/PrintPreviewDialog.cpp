@@ -127,10 +127,13 @@ static INT_PTR OnDrawItem(const DRAWITEMSTRUCT *item)
     for (int page = 1; page < firstPage + pagesShown; ++page) {
         if ((thumbHeight + 24) * (row + 1) > areaHeight)
             break;
-        Rectangle(pageDC, 0, 0, bitmapWidth, bitmapHeight);
+        // Pages before the first shown only move the range on: they need no drawing.
+        bool shown = page >= firstPage;
+        if (shown)
+            Rectangle(pageDC, 0, 0, bitmapWidth, bitmapHeight);
         LONG before = request.chrg.cpMin;
-        request.chrg.cpMin = control ? (LONG)FormatRange(control, 1, &request) : 0;
-        if (page >= firstPage) {
+        request.chrg.cpMin = control ? (LONG)FormatRange(control, shown, &request) : 0;
+        if (shown) {
             int x = area.left + col * (thumbWidth + 12), y = area.top + row * (thumbHeight + 24);
             StretchBlt(dc, x, y, thumbWidth, thumbHeight, pageDC, 0, 0, bitmapWidth, bitmapHeight,
                        SRCCOPY);
