@@ -1,5 +1,5 @@
 # Sourced by wine-env.sh before Wine starts: a private CUPS server whose one queue, "PDF"
-# (cups-pdf), is the default printer. Finished jobs land as PDF files in
+# (cups-pdf, Letter paper as the program's default page), is the default printer. Finished jobs land as PDF files in
 # $ORVELLO_PRINT_DIR, each with its text (.txt, pages split by form feeds), word boxes
 # (.html) and fonts (.fonts) beside it. Without CUPS the variable stays unset and the
 # printer tests skip. stop_printer ends the server (wine-env.sh's trap calls it).
@@ -78,6 +78,7 @@ EOF
     if [ ! -S "$printer_socket" ] ||
        ! lpadmin -h "$printer_socket" -p PDF -v "cups-pdf:/$printer_instance" \
             -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd -E >/dev/null 2>&1 ||
+       ! lpadmin -h "$printer_socket" -p PDF -o PageSize=Letter >/dev/null 2>&1 ||
        ! lpadmin -h "$printer_socket" -d PDF >/dev/null 2>&1; then
         echo "cupsd did not start (see $printer_root/log): printer tests will skip."
         stop_printer

@@ -131,10 +131,12 @@ TEST_F(PrintingTest, PagesHoldWholeLinesAndTheCountFollowsTextMarginsAndSelectio
         SetText(Lines(1, c.lines).c_str());
         EXPECT_EQ(Pages(), c.pages) << c.lines << " lines";
     }
-    // Half the height holds half the lines.
-    SetText(Lines(1, perPage).c_str());
+    // Half the height holds half the lines, rounded down.
     PageSettings.margins.bottom += 4500;
+    SetText(Lines(1, perPage / 2 * 2).c_str());
     EXPECT_EQ(Pages(), 2);
+    SetText(Lines(1, perPage / 2 * 2 + 1).c_str());
+    EXPECT_EQ(Pages(), 3);
     PageSettings.margins.bottom -= 4500;
 
     // Only the selection, when asked and when there is one; the screen stays as it was.
@@ -181,8 +183,10 @@ TEST_F(PrintingTest, PrintedPagesCarryEveryLineInOrderOnItsPage)
         std::vector<std::string> lines = PageLines(job.pages[page]);
         int last = page < 2 ? (int)(page + 1) * perPage : total;
         ASSERT_EQ((int)lines.size(), last - expected + 1) << "page " << page + 1;
-        for (const std::string &line : lines)
-            EXPECT_EQ(line, Lines(expected, expected)) << "page " << page + 1, ++expected;
+        for (const std::string &line : lines) {
+            EXPECT_EQ(line, Lines(expected, expected)) << "page " << page + 1;
+            ++expected;
+        }
     }
     EXPECT_EQ(expected, total + 1);
 }
@@ -233,9 +237,13 @@ TEST_F(PrintingTest, LineEndsClosingTheDocumentPrintNoPagesAndCutNoText)
     ASSERT_EQ(job.pages.size(), 1u);
     EXPECT_EQ(PageLines(job.pages[0]).back(), "The end");
 
+    // An empty document is a job without pages (the PDF maker still writes a blank one).
     SetText("");
-    EXPECT_EQ(Print(0, 0, 0, &printed).pages.size(), 0u);
+    PrintedJob empty = Print(0, 0, 0, &printed);
+    EXPECT_TRUE(empty.found);
     EXPECT_EQ(printed, 0);
+    for (const std::string &page : empty.pages)
+        EXPECT_TRUE(PageLines(page).empty());
 }
 
 TEST_F(PrintingTest, BoldAndTwentyPointTextPrintsBoldAndLarger)
@@ -281,9 +289,8 @@ TEST_F(PrintingTest, APageThatTakesNoTextEndsTheJobWithATraceLine)
 
     SetText(Lines(1, 5).c_str());
     SendMessageA(Editor(), EM_SETSEL, 3, 7);
-    // 0.05 inch between the margins: no line fits.
-    PageSettings.margins.top = 5400;
-    PageSettings.margins.bottom = 5550;
+    // The top margin below the paper's end: no line fits.
+    PageSettings.margins.top = 12000;
     int printed = 0;
     Print(0, 0, 0, &printed);
     DestroyWindow(receiver);
@@ -462,9 +469,9 @@ TEST_F(PrintingTest, PreviewShrinksFourPagesToFitAndShowsPagesFromTheFirstChosen
         Choose(dialog, IDC_PREVIEW_FIRST_PAGE, 0);
         AreaPicture small = DrawArea(dialog);
         SIZE shrunk = Outline(small, 0, 0);
-        int cornersBlack = 0;
+        int cornersBlack = 0, across = 500 / (shrunk.cx + 12);
         for (int k = 0; k < 4; ++k)
-            cornersBlack += small.Black((k % 2) * (shrunk.cx + 12), (k / 2) * (shrunk.cy + 24));
+            cornersBlack += small.Black((k % across) * (shrunk.cx + 12), (k / across) * (shrunk.cy + 24));
         snprintf(report, sizeof report, "shrunk %d %d", (int)shrunk.cy, cornersBlack);
         Results.push_back(report);
         Choose(dialog, IDC_PREVIEW_FIRST_PAGE, 0);
