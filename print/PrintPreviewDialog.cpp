@@ -54,6 +54,19 @@ static void FillPageList(HWND list, int count)
     }
 }
 
+// Wine turns the maximised dialog back to its normal place soon after showing it (no
+// window manager runs here): that place is made the screen's work area beforehand.
+static void FillWorkArea(HWND dialog)
+{
+    MONITORINFO monitor;
+    monitor.cbSize = sizeof monitor;
+    if (!GetMonitorInfoA(MonitorFromWindow(dialog, MONITOR_DEFAULTTONEAREST), &monitor))
+        return;
+    const RECT &work = monitor.rcWork;
+    SetWindowPos(dialog, 0, work.left, work.top, work.right - work.left, work.bottom - work.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 static INT_PTR OnInitDialog(HWND dialog)
 {
     int count = CountPages(PageSettings.margins, PageSettings.paperSize, 1);
@@ -66,6 +79,7 @@ static INT_PTR OnInitDialog(HWND dialog)
     SendDlgItemMessageA(dialog, IDC_PREVIEW_PAGE_COUNT, CB_SETCURSEL, pagesShown - 1, 0);
     SendDlgItemMessageA(dialog, IDC_PREVIEW_FIRST_PAGE, CB_SETCURSEL, 0, 0);
     CreatePageBitmap();
+    FillWorkArea(dialog);
     ShowWindow(dialog, SW_SHOWMAXIMIZED);
     return TRUE;
 }
