@@ -49,10 +49,10 @@ LineFit FitLine(const wchar_t *text, const int *advance, int count, int startX, 
     return {count, visible};
 }
 
-int TrimmedRangeEnd(const char *text, int length, int rangeEnd)
+int TrimmedRangeEnd(const wchar_t *text, int length, int rangeEnd)
 {
     int end = length;
-    while (end > 0 && (text[end - 1] == '\r' || text[end - 1] == '\n'))
+    while (end > 0 && (text[end - 1] == L'\r' || text[end - 1] == L'\n'))
         --end;
     if (rangeEnd < 0 || rangeEnd > end)
         return end;

@@ -37,7 +37,7 @@ LineFit FitLine(const wchar_t *text, const int *advance, int count, int startX, 
 // The end of a print range once the line ends at the end of the document are dropped:
 // text is the document as character positions count it (one CR per paragraph end),
 // length its length. A negative rangeEnd stands for the end of the document.
-int TrimmedRangeEnd(const char *text, int length, int rangeEnd);
+int TrimmedRangeEnd(const wchar_t *text, int length, int rangeEnd);
 
 // Size of one preview page image in a page area of areaWidth x areaHeight pixels:
 // the image fills the height (less 24 pixels for its number) and shrinks in 10 % steps

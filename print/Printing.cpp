@@ -2,6 +2,7 @@
 
 #include <richedit.h>
 #include <string.h>
+#include <vector>
 
 #include "app/App.h"
 #include "app/TracePrint.h"
@@ -78,15 +79,16 @@ static CHARRANGE PrintRange(HWND control, DWORD flags)
 }
 
 // Range end without the line ends that close the document: counted in the control's
-// own positions (one CR per paragraph end), so no printed character is lost.
-static LONG TrimRangeEnd(LONG end)
+// own positions (one CR per paragraph end, one unit per character), so no printed
+// character is lost.
+static LONG TrimRangeEnd(HWND control, LONG end)
 {
-    char *text = EditorControl.GetText(TEXT_PLAIN, 13);
-    if (!text)
-        return end;
-    LONG trimmed = TrimmedRangeEnd(text, (int)strlen(text), end);
-    delete[] text;
-    return trimmed;
+    GETTEXTLENGTHEX how = {GTL_NUMCHARS | GTL_PRECISE, 1200};
+    int length = (int)SendMessageW(control, EM_GETTEXTLENGTHEX, (WPARAM)&how, 0);
+    std::vector<wchar_t> text(length + 1);
+    GETTEXTEX get = {(DWORD)((length + 1) * sizeof(wchar_t)), GT_DEFAULT, 1200, 0, 0};
+    SendMessageW(control, EM_GETTEXTEX, (WPARAM)&get, (LPARAM)text.data());
+    return TrimmedRangeEnd(text.data(), (int)wcslen(text.data()), end);
 }
 
 int PrintDocument(const PRINTDLGA *record, const RECT &margins, const char *documentName)
@@ -112,7 +114,7 @@ int PrintDocument(const PRINTDLGA *record, const RECT &margins, const char *docu
     request.rcPage = page;
     request.chrg = PrintRange(control, record->Flags);
     SetFormattingDevice(control, device, area.right - area.left);
-    request.chrg.cpMax = TrimRangeEnd(request.chrg.cpMax);
+    request.chrg.cpMax = TrimRangeEnd(control, request.chrg.cpMax);
 
     DOCINFOA job;
     memset(&job, 0, sizeof job);

@@ -1,8 +1,8 @@
 # Sourced by wine-env.sh before Wine starts: a private CUPS server whose one queue, "PDF"
 # (cups-pdf, Letter paper as the program's default page), is the default printer. Finished jobs land as PDF files in
 # $ORVELLO_PRINT_DIR, each with its text (.txt, pages split by form feeds), word boxes
-# (.html) and fonts (.fonts) beside it. Without CUPS the variable stays unset and the
-# printer tests skip. stop_printer ends the server (wine-env.sh's trap calls it).
+# (.html) and fonts (.fonts) beside it. Without CUPS (or with ORVELLO_NO_PRINTER set) the
+# variable stays unset and the printer tests skip. stop_printer ends the server (wine-env.sh's trap calls it).
 printer_root="/tmp/orvello-cups-$(printf %s "$build_dir" | md5sum | cut -c1-10)"
 printer_socket="$printer_root/cups.sock"
 printer_instance="orvello-$(printf %s "$build_dir" | md5sum | cut -c1-10)"
@@ -20,6 +20,10 @@ stop_printer() {
 
 start_printer() {
     unset ORVELLO_PRINT_DIR
+    if [ -n "$ORVELLO_NO_PRINTER" ]; then
+        echo "ORVELLO_NO_PRINTER is set: no test printer, printer tests will skip."
+        return 1
+    fi
     if ! command -v cupsd >/dev/null 2>&1 || [ ! -x /usr/lib/cups/backend/cups-pdf ] ||
        [ ! -f /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd ] || [ "$(id -u)" != 0 ]; then
         echo "No CUPS with cups-pdf here (run make setup as root): printer tests will skip."

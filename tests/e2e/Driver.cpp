@@ -90,6 +90,16 @@ HWND WaitForDialog(const char *title, DWORD milliseconds)
     return 0;
 }
 
+bool WaitForWindowGone(HWND window, DWORD milliseconds)
+{
+    for (DWORD waited = 0; IsWindow(window); waited += 50) {
+        if (waited >= milliseconds)
+            return false;
+        Sleep(50);
+    }
+    return true;
+}
+
 void PressButton(HWND dialog, int id)
 {
     HWND button = GetDlgItem(dialog, id);

@@ -21,6 +21,8 @@ bool CloseProgram(RunningProgram &program);
 HWND FindChild(HWND parent, const char *className);
 // Waits for a top-level dialog of the process with that title, or 0 after the wait.
 HWND WaitForDialog(const char *title, DWORD milliseconds = 10000);
+// Waits until a window is gone; false when it is still there after the wait.
+bool WaitForWindowGone(HWND window, DWORD milliseconds = 10000);
 // Presses a button of a dialog by its id, as a click would.
 void PressButton(HWND dialog, int id);
 

@@ -131,8 +131,8 @@ TEST_F(PrintTest, PageSetupMarginsRewrapAPageWrappedDocument)
     SendMessageA(GetDlgItem(dialog, LEFT_MARGIN), WM_SETTEXT, 0, (LPARAM) "3");
     SendMessageA(GetDlgItem(dialog, RIGHT_MARGIN), WM_SETTEXT, 0, (LPARAM) "3");
     PressButton(dialog, IDOK);
-    Pause(500);
-    EXPECT_FALSE(IsWindow(dialog));
+    EXPECT_TRUE(WaitForWindowGone(dialog));
+    Pause(300);
     // 2.5 inches of line instead of 6: at least twice as many lines at once.
     EXPECT_GE((int)SendMessageA(editor, EM_GETLINECOUNT, 0, 0), lines * 2) << lines;
 }
@@ -140,13 +140,16 @@ TEST_F(PrintTest, PageSetupMarginsRewrapAPageWrappedDocument)
 TEST_F(PrintTest, PreviewOpensOnTheDocumentsPagesWithOrWithoutAPrinter)
 {
     SetLines(150);
-    if (PrintFolder().empty()) {
-        // No printer: a message anyone can answer, and nothing else.
-        PostMessageA(program.main, WM_COMMAND, 40011, 0);
+    // No printer: Print and Page Setup give a message anyone can answer, and nothing else.
+    for (int command : {40011, 40035}) {
+        if (!PrintFolder().empty())
+            break;
+        PostMessageA(program.main, WM_COMMAND, command, 0);
         HWND box = WaitForDialog("OrvelloWord");
         ASSERT_TRUE(box);
+        EXPECT_EQ(WindowText(GetDlgItem(box, 0xFFFF)).substr(0, 23), "No printer is installed");
         PressButton(box, IDOK);
-        Pause(300);
+        ASSERT_TRUE(WaitForWindowGone(box));
     }
     HWND dialog = Command(40041, "Print Preview");
     ASSERT_TRUE(dialog);
@@ -161,7 +164,6 @@ TEST_F(PrintTest, PreviewOpensOnTheDocumentsPagesWithOrWithoutAPrinter)
     EXPECT_EQ(SendMessageA(pages, CB_GETCURSEL, 0, 0), count - 1);
     EXPECT_EQ(SendMessageA(first, CB_GETCURSEL, 0, 0), 0);
     PostMessageA(dialog, WM_CLOSE, 0, 0);
-    Pause(300);
-    EXPECT_FALSE(IsWindow(dialog));
+    EXPECT_TRUE(WaitForWindowGone(dialog));
     EXPECT_EQ(WindowText(editor).substr(0, 16), "Printed line 001");
 }

@@ -45,18 +45,18 @@ TEST(PrintLayout, LinesBreakAfterTheLastWordThatFits)
 
 TEST(PrintLayout, TrailingLineEndsLeaveTheRangeButNothingElse)
 {
-    struct { const char *text; int rangeEnd, expected; } cases[] = {
-        {"abc\r\r", 6, 3},      // the whole document, final mark included: both ends go
-        {"abc\r\r", -1, 3},     // "to the end"
-        {"abc\r\n\r\n", 7, 3},  // line feeds count the same
-        {"abc", 4, 3},          // past the end: clamped to the text
-        {"abc\rdef\r", 2, 2},   // a selection inside the text keeps its end
-        {"ab\rcd\r", 3, 3},     // even one ending in a line end
-        {"\r\r\r", 3, 0},       // only line ends: nothing to print
-        {"", -1, 0},
+    struct { const wchar_t *text; int rangeEnd, expected; } cases[] = {
+        {L"abc\r\r", 6, 3},      // the whole document, final mark included: both ends go
+        {L"abc\r\r", -1, 3},     // "to the end"
+        {L"abc\r\n\r\n", 7, 3},  // line feeds count the same
+        {L"abc", 4, 3},          // past the end: clamped to the text
+        {L"abc\rdef\r", 2, 2},   // a selection inside the text keeps its end
+        {L"ab\rcd\r", 3, 3},     // even one ending in a line end
+        {L"\r\r\r", 3, 0},       // only line ends: nothing to print
+        {L"", -1, 0},
     };
     for (const auto &c : cases)
-        EXPECT_EQ(TrimmedRangeEnd(c.text, (int)strlen(c.text), c.rangeEnd), c.expected) << c.text;
+        EXPECT_EQ(TrimmedRangeEnd(c.text, (int)wcslen(c.text), c.rangeEnd), c.expected) << c.rangeEnd;
 }
 
 TEST(PrintLayout, PageImagesShrinkInTenPercentStepsUntilTheGridHoldsThem)
