@@ -77,7 +77,11 @@ static INT_PTR OnInitDialog(HWND dialog)
     if (pagesShown > count)
         pagesShown = count;
     SendDlgItemMessageA(dialog, IDC_PREVIEW_PAGE_COUNT, CB_SETCURSEL, pagesShown - 1, 0);
-    SendDlgItemMessageA(dialog, IDC_PREVIEW_FIRST_PAGE, CB_SETCURSEL, 0, 0);
+    // The list shows the first page that will be drawn: the one kept from the last
+    // preview, or page 1 when the document has since become shorter.
+    if (firstPage > count)
+        firstPage = 1;
+    SendDlgItemMessageA(dialog, IDC_PREVIEW_FIRST_PAGE, CB_SETCURSEL, firstPage - 1, 0);
     CreatePageBitmap();
     FillWorkArea(dialog);
     ShowWindow(dialog, SW_SHOWMAXIMIZED);
