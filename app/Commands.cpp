@@ -4,6 +4,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "about/AboutDialog.h"
 #include "app/App.h"
 #include "app/Layout.h"
 #include "app/MainWindow.h"
@@ -17,6 +18,7 @@
 #include "print/PrintPreviewDialog.h"
 #include "print/Printing.h"
 #include "res/resource.h"
+#include "spell/SpellDialog.h"
 
 // Formatting needs rich text: a plain document is converted first.
 static void EnsureRichText()
@@ -157,6 +159,9 @@ LRESULT DispatchCommand(HWND window, WPARAM wParam, LPARAM lParam)
     case IDC_PRINT:         RunPrint(window); break;
     case IDC_PAGE_SETUP:    RunPageSetup(window); break;
     case IDC_PRINT_PREVIEW: RunPrintPreview(window); break;
+    case IDC_SPELL:         OpenSpellCheck(window); break;
+    case IDC_SPELL_CLIPBOARD: SpellCheckClipboard(window, lParam); break;
+    case IDC_ABOUT:         ShowAboutBox(window, AppName, 1, 0, 0, 0); break;
     }
     return 0;
 }

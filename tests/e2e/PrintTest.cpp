@@ -131,7 +131,7 @@ TEST_F(PrintTest, PageSetupMarginsRewrapAPageWrappedDocument)
     SendMessageA(GetDlgItem(dialog, LEFT_MARGIN), WM_SETTEXT, 0, (LPARAM) "3");
     SendMessageA(GetDlgItem(dialog, RIGHT_MARGIN), WM_SETTEXT, 0, (LPARAM) "3");
     PressButton(dialog, IDOK);
-    EXPECT_TRUE(WaitForWindowGone(dialog));
+    EXPECT_TRUE(WaitForGone(dialog));
     Pause(300);
     // 2.5 inches of line instead of 6: at least twice as many lines at once.
     EXPECT_GE((int)SendMessageA(editor, EM_GETLINECOUNT, 0, 0), lines * 2) << lines;
@@ -149,7 +149,7 @@ TEST_F(PrintTest, PreviewOpensOnTheDocumentsPagesWithOrWithoutAPrinter)
         ASSERT_TRUE(box);
         EXPECT_EQ(WindowText(GetDlgItem(box, 0xFFFF)).substr(0, 23), "No printer is installed");
         PressButton(box, IDOK);
-        ASSERT_TRUE(WaitForWindowGone(box));
+        ASSERT_TRUE(WaitForGone(box));
     }
     HWND dialog = Command(40041, "Print Preview");
     ASSERT_TRUE(dialog);
@@ -164,6 +164,6 @@ TEST_F(PrintTest, PreviewOpensOnTheDocumentsPagesWithOrWithoutAPrinter)
     EXPECT_EQ(SendMessageA(pages, CB_GETCURSEL, 0, 0), count - 1);
     EXPECT_EQ(SendMessageA(first, CB_GETCURSEL, 0, 0), 0);
     PostMessageA(dialog, WM_CLOSE, 0, 0);
-    EXPECT_TRUE(WaitForWindowGone(dialog));
+    EXPECT_TRUE(WaitForGone(dialog));
     EXPECT_EQ(WindowText(editor).substr(0, 16), "Printed line 001");
 }
