@@ -14,6 +14,7 @@ stop_printer() {
         kill "$printer_pid" >/dev/null 2>&1
         wait "$printer_pid" 2>/dev/null
         printer_pid=
+        rm -rf "$printer_root"
     fi
     rm -f "$printer_conf"
 }
