@@ -15,6 +15,8 @@
 #include "document/SaveDocument.h"
 #include "editor/EditorControl.h"
 #include "print/PageSettings.h"
+#include "print/PrintPreviewDialog.h"
+#include "print/Printing.h"
 #include "res/resource.h"
 #include "spell/SpellDialog.h"
 
@@ -154,6 +156,9 @@ LRESULT DispatchCommand(HWND window, WPARAM wParam, LPARAM lParam)
     case IDC_WRAP_WINDOW:   EditorControl.SetWrapMode(WRAP_WINDOW, 0); break;
     case IDC_RICH_TEXT:     EditorControl.SetTextMode(TEXT_RICH); break;
     case IDC_FIXED_FONT:    ToggleFixedFont(); break;
+    case IDC_PRINT:         RunPrint(window); break;
+    case IDC_PAGE_SETUP:    RunPageSetup(window); break;
+    case IDC_PRINT_PREVIEW: RunPrintPreview(window); break;
     case IDC_SPELL:         OpenSpellCheck(window); break;
     case IDC_SPELL_CLIPBOARD: SpellCheckClipboard(window, lParam); break;
     case IDC_ABOUT:         ShowAboutBox(window, AppName, 1, 0, 0, 0); break;
