@@ -45,37 +45,65 @@ static void ReportTooLarge(HWND owner)
     MessageBoxA(owner, "File is too large to open.", SettingsSection, MB_OK | MB_ICONEXCLAMATION);
 }
 
-// The whole file and a terminator, or null; count is the number of bytes read.
-static char *ReadWholeFile(const char *path, size_t *count)
+enum ReadResult { READ_WHOLE, READ_UNOPENED, READ_NO_MEMORY, READ_SHORT };
+
+// Reads the whole file and a terminator into a new buffer (*data); count is its size.
+static ReadResult ReadWholeFile(const char *path, char **data, size_t *count)
 {
+    *data = 0;
+    *count = 0;
     HANDLE file = OpenForReading(path);
     if (file == INVALID_HANDLE_VALUE)
-        return 0;
+        return READ_UNOPENED;
     LARGE_INTEGER length;
-    char *data = 0;
-    if (GetFileSizeEx(file, &length) && length.QuadPart <= LARGEST_FILE)
-        data = new (std::nothrow) char[(size_t)length.QuadPart + 1];
+    if (!GetFileSizeEx(file, &length) || length.QuadPart > LARGEST_FILE) {
+        CloseHandle(file);
+        return READ_UNOPENED;
+    }
+    size_t wanted = (size_t)length.QuadPart;
+    char *buffer = new (std::nothrow) char[wanted + 1];
+    if (!buffer) {
+        CloseHandle(file);
+        return READ_NO_MEMORY;
+    }
     size_t total = 0;
-    if (data) {
-        size_t wanted = (size_t)length.QuadPart;
-        while (total < wanted) {
-            DWORD chunk = wanted - total > (1u << 24) ? (1u << 24) : (DWORD)(wanted - total);
-            DWORD read = 0;
-            if (!ReadFile(file, data + total, chunk, &read, 0)) {
-                delete[] data;
-                data = 0;
-                break;
-            }
-            if (read == 0)
-                break;
-            total += read;
-        }
+    while (total < wanted) {
+        DWORD chunk = wanted - total > (1u << 24) ? (1u << 24) : (DWORD)(wanted - total);
+        DWORD read = 0;
+        if (!ReadFile(file, buffer + total, chunk, &read, 0) || read == 0)
+            break;
+        total += read;
     }
     CloseHandle(file);
-    if (data)
-        data[total] = 0;
+    // Fewer bytes than the file's size is not the file: treated as not read at all.
+    if (total < wanted) {
+        delete[] buffer;
+        return READ_SHORT;
+    }
+    buffer[total] = 0;
+    *data = buffer;
     *count = total;
-    return data;
+    return READ_WHOLE;
+}
+
+static void ReportLoadFailure(HWND owner, ReadResult result)
+{
+    const char *message = result == READ_NO_MEMORY
+                              ? "Not enough memory to open file."
+                              : "Failed to open file: it could not be read completely.";
+    MessageBoxA(owner, message, AppName, MB_OK | MB_ICONEXCLAMATION);
+}
+
+// Set by LoadFile: the text ended at a null character before the end of the file.
+static bool LoadedInPart = false;
+
+static void ReportLoadedInPart(HWND owner, bool append)
+{
+    const char *message =
+        append ? "File contains a null character: only the text before it was appended."
+               : "File contains a null character: only the text before it was opened.\n\n"
+                 "The document is untitled, so that saving it cannot shorten the file.";
+    MessageBoxA(owner, message, AppName, MB_OK | MB_ICONEXCLAMATION);
 }
 
 static bool AskSixteenBit(HWND owner)
@@ -86,16 +114,22 @@ static bool AskSixteenBit(HWND owner)
 
 int LoadFile(HWND editor, const char *path, bool append)
 {
+    LoadedInPart = false;
     if (!editor)
         return 0;
+    HWND owner = GetParent(editor);
+    char *data = 0;
     size_t count = 0;
-    char *data = ReadWholeFile(path, &count);
-    if (!data)
+    ReadResult read = ReadWholeFile(path, &data, &count);
+    if (read == READ_UNOPENED)
         return 0;
+    if (read != READ_WHOLE) {
+        ReportLoadFailure(owner, read);
+        return 0;
+    }
     if (!append)
         DocumentFormat = FORMAT_PLAIN;
 
-    HWND owner = GetParent(editor);
     unsigned char *bytes = (unsigned char *)data;
     static const int sixteenBit[] = {FORMAT_MULTI_BYTE, FORMAT_UNICODE_LE, FORMAT_UNICODE_BE};
     for (int format : sixteenBit) {
@@ -106,8 +140,10 @@ int LoadFile(HWND editor, const char *path, bool append)
             break;
         }
     }
-    // A zero byte ends the text, as it would for any text message.
+    // A null character ends the text, as it would for any text message; OpenDocument
+    // tells the user and keeps a later save from shortening the file.
     size_t length = strlen(data);
+    LoadedInPart = length < count;
 
     int existing = GetWindowTextLengthA(editor);
     if (append && existing > 0) {
@@ -130,14 +166,24 @@ int LoadFile(HWND editor, const char *path, bool append)
         SendMessageA(editor, WM_SETFONT, (WPARAM)DocumentFont, 0);
     }
     SendMessageA(editor, EM_EXLIMITTEXT, 0, length + 32768);
-    StreamInText(editor, data, length, rich ? SF_RTF : SF_TEXT);
-    // As after setting the text: a freshly loaded document has no changes.
-    SendMessageA(editor, EM_SETMODIFY, FALSE, 0);
+    bool whole = StreamInText(editor, data, length, rich ? SF_RTF : SF_TEXT);
+    delete[] data;
+    // A stream that stopped short (RTF cut off, an error in the control) holds only
+    // part of the file: nothing of it stays.
+    if (!whole)
+        SendMessageA(editor, WM_SETTEXT, 0, (LPARAM) "");
+    // A freshly loaded document has no changes; appended data is a change to the
+    // document it went into, named or not.
+    SendMessageA(editor, EM_SETMODIFY, whole && append && length > 0, 0);
     EditorControl.SetSelection(0, 1);
     EditorControl.SetSelection(0, 0);
     SendMessageA(editor, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(editor, 0, TRUE);
-    delete[] data;
+    if (!whole) {
+        LoadedInPart = false;
+        ReportLoadFailure(owner, READ_SHORT);
+        return 0;
+    }
     return 1;
 }
 
@@ -247,8 +293,12 @@ int OpenDocument(HWND owner, const char *path)
     }
     if (OpenChoice == 0) {
         SendMessageA(editor, EM_SETMODIFY, FALSE, 0);
-        SetCurrentDocument(owner, documentPath);
+        // Only part of the file is in the document: under the file's name a Save
+        // would cut the file down to that part.
+        SetCurrentDocument(owner, LoadedInPart ? 0 : documentPath);
     }
     InvalidateRect(owner, 0, TRUE);
+    if (LoadedInPart)
+        ReportLoadedInPart(owner, OpenChoice > 1);
     return 1;
 }

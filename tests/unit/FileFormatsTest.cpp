@@ -16,7 +16,9 @@ std::string Bytes(std::initializer_list<int> values)
 
 std::string Encode(int format, const std::string &text)
 {
-    return EncodeDocument(format, text.data(), text.size());
+    std::string bytes(EncodedLength(format, text.size()), '?');
+    EncodeDocument(format, text.data(), text.size(), &bytes[0]);
+    return bytes;
 }
 
 std::string Extended(const char *path, bool rich)
