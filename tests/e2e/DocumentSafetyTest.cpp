@@ -56,35 +56,44 @@ protected:
     }
 };
 
+bool CanCreateIn(const std::string &folder)
+{
+    HANDLE probe = CreateFileA((folder + "probe.tmp").c_str(), GENERIC_WRITE, 0, 0, CREATE_NEW,
+                               FILE_FLAG_DELETE_ON_CLOSE, 0);
+    CloseHandle(probe);
+    return probe != INVALID_HANDLE_VALUE;
+}
+
 // Makes a folder refuse new files while its files stay writable, as a folder without
-// the right to create files does. Outside Wine, or without the rights, false.
+// the right to create files does (root may write anywhere, but not into an immutable
+// folder), or undoes that. Only under Wine; true when the folder is then as asked.
 bool LockFolder(const std::string &folder, bool locked)
 {
     typedef char *(CDECL * UnixName)(const WCHAR *);
     UnixName unixName = (UnixName)(void *)GetProcAddress(GetModuleHandleA("kernel32"),
-                                                 "wine_get_unix_file_name");
+                                                         "wine_get_unix_file_name");
     WCHAR wide[MAX_PATH];
     MultiByteToWideChar(CP_ACP, 0, folder.c_str(), -1, wide, MAX_PATH);
     char *name = unixName ? unixName(wide) : 0;
     if (!name)
         return false;
-    // root may write anywhere, but not into an immutable folder.
-    const char *commands[] = {locked ? "chmod a-w" : "chattr -i", locked ? "chattr +i" : "chmod u+w"};
+    const char *commands[] = {locked ? "chattr +i" : "chattr -i", locked ? "chmod a-w" : "chmod u+w"};
     for (const char *command : commands) {
+        // A Unix program started from Wine cannot be waited for: wait for its effect.
         std::string line = std::string("/usr/bin/env ") + command + " \"" + name + "\"";
         STARTUPINFOA startup = {sizeof startup};
         PROCESS_INFORMATION process;
         if (CreateProcessA(0, &line[0], 0, 0, FALSE, 0, 0, 0, &startup, &process)) {
-            WaitForSingleObject(process.hProcess, 5000);
             CloseHandle(process.hProcess);
             CloseHandle(process.hThread);
         }
+        for (int i = 0; i < 40 && CanCreateIn(folder) == locked; ++i)
+            Sleep(50);
+        if (CanCreateIn(folder) != locked)
+            break;
     }
     HeapFree(GetProcessHeap(), 0, name);
-    std::string probe = folder + "probe.tmp";
-    bool created = WriteBytes(probe, "");
-    DeleteFileA(probe.c_str());
-    return !created;
+    return CanCreateIn(folder) != locked;
 }
 
 }  // namespace
