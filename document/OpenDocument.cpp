@@ -11,9 +11,11 @@
 #include "app/Settings.h"
 #include "document/Document.h"
 #include "document/FileFormats.h"
+#include "document/TextEncoding.h"
 #include "editor/EditorControl.h"
 
 int DocumentFormat = FORMAT_PLAIN;
+bool Utf8ByteOrderMark = false;
 int OpenChoice = 0;
 
 static char OpenPath[260] = "";
@@ -106,10 +108,53 @@ static void ReportLoadedInPart(HWND owner, bool append)
     MessageBoxA(owner, message, AppName, MB_OK | MB_ICONEXCLAMATION);
 }
 
+// After a stream into the emptied editor: the modified flag, the caret at the start,
+// and the drawing back on. A stream that stopped short (RTF cut off, an error in the
+// control) holds only part of the file, so nothing of it stays: 0, after saying so.
+static int FinishLoad(HWND editor, bool whole, bool append, bool empty)
+{
+    if (!whole)
+        SendMessageA(editor, WM_SETTEXT, 0, (LPARAM) "");
+    // A freshly loaded document has no changes; appended data is a change to the
+    // document it went into, named or not.
+    SendMessageA(editor, EM_SETMODIFY, whole && append && !empty, 0);
+    EditorControl.SetSelection(0, 1);
+    EditorControl.SetSelection(0, 0);
+    SendMessageA(editor, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(editor, 0, TRUE);
+    if (whole)
+        return 1;
+    LoadedInPart = false;
+    ReportLoadFailure(GetParent(editor), READ_SHORT);
+    return 0;
+}
+
 static bool AskSixteenBit(HWND owner)
 {
     return MessageBoxA(owner, "File appears to be in Multi-Byte (Unicode) format.\n\nOpen as such?",
                        SettingsSection, MB_YESNO) == IDYES;
+}
+
+// Puts UTF-16 text in as plain text: appended at the end as one undoable step to a
+// non-empty document, else replacing it. Returns 1, or 0 when it did not all go in.
+static int LoadUnicode(HWND editor, const std::u16string &text, bool append)
+{
+    int existing = GetWindowTextLengthA(editor);
+    SendMessageA(editor, EM_EXLIMITTEXT, 0, existing + text.size() + 32768);
+    if (append && existing > 0) {
+        EditorControl.SetSelection(-1, -1);
+        ReplaceSelectionUnicode(editor, text.data(), text.size());
+        // EM_SETTEXTEX leaves the flag as it was; the appended text is a change.
+        if (!text.empty())
+            SendMessageA(editor, EM_SETMODIFY, TRUE, 0);
+        return 1;
+    }
+    SendMessageA(editor, WM_SETREDRAW, FALSE, 0);
+    SendMessageA(editor, WM_SETTEXT, 0, (LPARAM) "");
+    EditorControl.SetTextMode(TEXT_PLAIN);
+    SendMessageA(editor, WM_SETFONT, (WPARAM)DocumentFont, 0);
+    bool whole = StreamInUnicode(editor, text.data(), text.size());
+    return FinishLoad(editor, whole, append, text.empty());
 }
 
 int LoadFile(HWND editor, const char *path, bool append)
@@ -131,14 +176,37 @@ int LoadFile(HWND editor, const char *path, bool append)
         DocumentFormat = FORMAT_PLAIN;
 
     unsigned char *bytes = (unsigned char *)data;
+    // 16-bit and UTF-8 text go to the control as UTF-16, so every character survives.
+    std::u16string wide;
+    bool unicode = false;
     static const int sixteenBit[] = {FORMAT_MULTI_BYTE, FORMAT_UNICODE_LE, FORMAT_UNICODE_BE};
     for (int format : sixteenBit) {
         if (LooksSixteenBit(format, bytes, count) && AskSixteenBit(owner)) {
-            count = NarrowSixteenBit(format, bytes, count);
+            wide = DecodeSixteenBit(format, bytes, count);
+            unicode = true;
             if (!append)
                 DocumentFormat = format;
             break;
         }
+    }
+    if (!unicode && strncmp(data, "{\\rtf", 5) != 0 &&
+        (HasUtf8ByteOrderMark(bytes, count) || LooksUtf8(bytes, count))) {
+        wide = DecodeUtf8(bytes, count);
+        unicode = true;
+        if (!append) {
+            DocumentFormat = FORMAT_UTF8;
+            Utf8ByteOrderMark = HasUtf8ByteOrderMark(bytes, count);
+        }
+    }
+    if (unicode) {
+        // A zero character ends the text, as a zero byte does for 8-bit text.
+        size_t zero = wide.find(u'\0');
+        LoadedInPart = zero != std::u16string::npos;
+        if (LoadedInPart)
+            wide.resize(zero);
+        int done = LoadUnicode(editor, wide, append);
+        delete[] data;
+        return done;
     }
     // A null character ends the text, as it would for any text message; OpenDocument
     // tells the user and keeps a later save from shortening the file.
@@ -168,23 +236,7 @@ int LoadFile(HWND editor, const char *path, bool append)
     SendMessageA(editor, EM_EXLIMITTEXT, 0, length + 32768);
     bool whole = StreamInText(editor, data, length, rich ? SF_RTF : SF_TEXT);
     delete[] data;
-    // A stream that stopped short (RTF cut off, an error in the control) holds only
-    // part of the file: nothing of it stays.
-    if (!whole)
-        SendMessageA(editor, WM_SETTEXT, 0, (LPARAM) "");
-    // A freshly loaded document has no changes; appended data is a change to the
-    // document it went into, named or not.
-    SendMessageA(editor, EM_SETMODIFY, whole && append && length > 0, 0);
-    EditorControl.SetSelection(0, 1);
-    EditorControl.SetSelection(0, 0);
-    SendMessageA(editor, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(editor, 0, TRUE);
-    if (!whole) {
-        LoadedInPart = false;
-        ReportLoadFailure(owner, READ_SHORT);
-        return 0;
-    }
-    return 1;
+    return FinishLoad(editor, whole, append, length == 0);
 }
 
 static bool ChooseOpenPath(HWND owner)

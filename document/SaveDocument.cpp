@@ -10,6 +10,7 @@
 #include "document/Document.h"
 #include "document/FileFormats.h"
 #include "document/OpenDocument.h"
+#include "document/TextEncoding.h"
 #include "editor/EditorControl.h"
 #include "res/resource.h"
 
@@ -17,7 +18,7 @@ static char SavePath[260] = "";
 
 static const char *const FormatNames[] = {
     "Rich Text", "Plain Text", "Multi-byte Text", "Unicode Text (little endian)",
-    "Unicode Text (big endian)",
+    "Unicode Text (big endian)", "UTF-8",
 };
 
 static const DWORD PROTECTED_ATTRIBUTES =
@@ -155,6 +156,70 @@ static bool StoreFileContent(const char *path, const char *bytes, size_t size)
     return ok;
 }
 
+// The file bytes of the document in format, in a new buffer (free with delete[]) of
+// *size bytes; null without a control or memory, which may run out on any buffer here
+// without ending the program. For the 8-bit plain format, lossy (when given) tells
+// whether a character had to be replaced.
+static char *DocumentBytes(int format, size_t *size, bool *lossy)
+{
+    HWND control = EditorControl.control;
+    *size = 0;
+    if (format < 0) {
+        char *text = EditorControl.GetText(TEXT_RICH, LINE_END_CRLF);
+        if (text) {
+            *size = strlen(text);
+            SendMessageA(control, EM_EXLIMITTEXT, 0, *size + 32768);
+        }
+        return text;
+    }
+    size_t n = 0;
+    char16_t *text = GetUnicodeText(control, &n);
+    if (!text)
+        return 0;
+    SendMessageA(control, EM_EXLIMITTEXT, 0, n + 32768);
+    // 8-bit text goes through the system's code page.
+    const WCHAR *wide = (const WCHAR *)text;
+    const DWORD flags = WC_NO_BEST_FIT_CHARS;
+    bool sixteenBit = format >= FORMAT_MULTI_BYTE && format <= FORMAT_UNICODE_BE;
+    size_t count = format == FORMAT_UTF8 ? WriteUtf8(text, n, Utf8ByteOrderMark, 0)
+                   : sixteenBit          ? WriteSixteenBit(format, text, n, 0)
+                   : n ? (size_t)WideCharToMultiByte(CP_ACP, flags, wide, (int)n, 0, 0, 0, 0)
+                       : 0;
+    char *bytes = NewTextBuffer(count + 1);
+    if (bytes && format == FORMAT_UTF8) {
+        WriteUtf8(text, n, Utf8ByteOrderMark, bytes);
+    } else if (bytes && sixteenBit) {
+        WriteSixteenBit(format, text, n, bytes);
+    } else if (bytes) {
+        BOOL replaced = FALSE;
+        if (count)
+            WideCharToMultiByte(CP_ACP, flags, wide, (int)n, bytes, (int)count, 0, &replaced);
+        if (lossy)
+            *lossy = replaced != FALSE;
+    }
+    if (bytes)
+        *size = count;
+    delete[] text;
+    return bytes;
+}
+
+// True when the document can be saved as 8-bit text as it is, or the user agrees to
+// lose the characters the code page cannot hold.
+static bool AcceptCodePageLoss(HWND owner)
+{
+    if (DocumentFormat != FORMAT_PLAIN)
+        return true;
+    size_t size = 0;
+    bool lossy = false;
+    delete[] DocumentBytes(FORMAT_PLAIN, &size, &lossy);
+    if (!lossy)
+        return true;
+    return MessageBoxA(owner,
+                       "This document has characters that Plain Text cannot hold; they will be "
+                       "saved as \"?\".\n\nSave anyway? (UTF-8 or Unicode Text keeps them.)",
+                       SettingsSection, MB_YESNO | MB_ICONEXCLAMATION) == IDYES;
+}
+
 int WriteDocumentFile(const char *path)
 {
     // A read-only, hidden or system file is not replaced until the user agrees.
@@ -162,26 +227,12 @@ int WriteDocumentFile(const char *path)
     if (attributes != INVALID_FILE_ATTRIBUTES &&
         (attributes & (PROTECTED_ATTRIBUTES | FILE_ATTRIBUTE_DIRECTORY)))
         return 0;
-    // Every buffer here may fail for a large document; the save then fails and the
-    // document and the old file stay as they are.
-    char *text = EditorControl.GetText(DocumentFormat < 0 ? TEXT_RICH : TEXT_PLAIN, LINE_END_CRLF);
-    if (!text)
+    size_t size = 0;
+    char *bytes = DocumentBytes(DocumentFormat, &size, 0);
+    if (!bytes)
         return 0;
-    size_t n = strlen(text);
-    SendMessageA(EditorControl.control, EM_EXLIMITTEXT, 0, n + 32768);
-    size_t size = EncodedLength(DocumentFormat, n);
-    char *encoded = 0;
-    if (size != n) {
-        encoded = size > n ? NewTextBuffer(size) : 0;
-        if (!encoded) {
-            delete[] text;
-            return 0;
-        }
-        EncodeDocument(DocumentFormat, text, n, encoded);
-    }
-    bool stored = StoreFileContent(path, encoded ? encoded : text, size);
-    delete[] encoded;
-    delete[] text;
+    bool stored = StoreFileContent(path, bytes, size);
+    delete[] bytes;
     if (!stored)
         return 0;
     return OutputWindowMode() ? 0 : 1;
@@ -259,6 +310,8 @@ int SaveDocument(HWND owner, const char *path)
         lstrcpynA(chosen, path, sizeof chosen);
     }
 
+    if (!AcceptCodePageLoss(owner))
+        return 0;
     WaitCursor wait;
     DWORD remembered = 0;
     bool restore = false;

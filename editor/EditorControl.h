@@ -47,8 +47,20 @@ bool StreamInText(HWND control, const char *text, size_t length, UINT format);
 // A new buffer for document text (free with delete[]), or null when memory runs out;
 // never throws, so running out while saving cannot end the program.
 char *NewTextBuffer(size_t size);
-// Buffers larger than this fail as if memory had run out; tests lower it.
+// The same for UTF-16 text of units characters.
+char16_t *NewUnicodeBuffer(size_t units);
+// Buffers larger than this many bytes fail as if memory had run out; tests lower it.
 extern size_t TextBufferLimit;
 
 // Twips for a width in thousandths of an inch, rounded as for the screen.
 int ScreenTwips(int thousandths);
+
+// The whole text as UTF-16 with CR LF line ends, in a new buffer (free with delete[]);
+// null without a control or memory. length receives the number of units.
+char16_t *GetUnicodeText(HWND control, size_t *length);
+// Replaces the whole text with n UTF-16 units read as plain text (EM_STREAMIN,
+// SF_UNICODE), so characters outside the code page and a leading "{\rtf" stay as they
+// are; false when the control stopped short of the end or reported an error.
+bool StreamInUnicode(HWND control, const char16_t *text, size_t n);
+// Replaces the selection with n UTF-16 units as one undoable step.
+void ReplaceSelectionUnicode(HWND control, const char16_t *text, size_t n);

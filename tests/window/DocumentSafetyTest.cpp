@@ -63,9 +63,10 @@ TEST_F(DocumentSafetyTest, RunningOutOfMemoryWhileSavingKeepsDocumentAndFile)
     std::string path = File("memory.txt", old);
     SetText(text.c_str());
     SendMessageA(Editor(), EM_SETMODIFY, TRUE, 0);
-    // Where each format runs out: the text copy, the RTF stream, the 16-bit encoder.
+    // Where each format runs out: the text copy, the RTF stream, and the file bytes
+    // (room for the UTF-16 copy of the text, not for those bytes and their mark).
     const struct { int format; size_t limit; } cases[] = {
-        {FORMAT_PLAIN, 3000}, {FORMAT_RICH, 5000}, {FORMAT_UNICODE_LE, 8000}};
+        {FORMAT_PLAIN, 3000}, {FORMAT_RICH, 5000}, {FORMAT_UNICODE_LE, 2 * (text.size() + 1)}};
     for (const auto &c : cases) {
         DocumentFormat = c.format;
         TextBufferLimit = c.limit;
