@@ -3,36 +3,26 @@
 #include <ctype.h>
 #include <string.h>
 
-static bool SixteenBit(int format)
+std::string EncodeDocument(int format, const char *text, size_t n)
 {
-    return format >= FORMAT_MULTI_BYTE && format <= FORMAT_UNICODE_BE;
-}
-
-size_t EncodedLength(int format, size_t n)
-{
-    if (!SixteenBit(format))
-        return n;
-    return 2 * n + (format == FORMAT_MULTI_BYTE ? 0 : 2);
-}
-
-void EncodeDocument(int format, const char *text, size_t n, char *out)
-{
-    if (!SixteenBit(format)) {
-        memcpy(out, text, n);
-        return;
-    }
-    if (format == FORMAT_UNICODE_LE) {
-        *out++ = '\xFF';
-        *out++ = '\xFE';
-    } else if (format == FORMAT_UNICODE_BE) {
-        *out++ = '\xFE';
-        *out++ = '\xFF';
-    }
+    if (format < FORMAT_MULTI_BYTE || format > FORMAT_UNICODE_BE)
+        return std::string(text, n);
+    std::string bytes;
+    bytes.reserve(2 * n + 2);
+    if (format == FORMAT_UNICODE_LE)
+        bytes.append("\xFF\xFE", 2);
+    else if (format == FORMAT_UNICODE_BE)
+        bytes.append("\xFE\xFF", 2);
     bool bigEndian = format == FORMAT_UNICODE_BE;
     for (size_t i = 0; i < n; ++i) {
-        out[2 * i] = bigEndian ? 0 : text[i];
-        out[2 * i + 1] = bigEndian ? text[i] : 0;
+        char unit[2] = {text[i], 0};
+        if (bigEndian) {
+            unit[0] = 0;
+            unit[1] = text[i];
+        }
+        bytes.append(unit, 2);
     }
+    return bytes;
 }
 
 bool LooksSixteenBit(int format, const unsigned char *data, size_t count)

@@ -14,12 +14,10 @@ enum DocumentFormatValue {
     FORMAT_UTF8 = 4,
 };
 
-// Number of file bytes for a document text of n bytes.
-size_t EncodedLength(int format, size_t n);
-// Writes the EncodedLength bytes of the file into out: rich and plain as they stand,
-// the 16-bit formats one unit per byte (same unsigned value), the Unicode ones after
-// their byte-order mark. Nothing is allocated, so it cannot fail.
-void EncodeDocument(int format, const char *text, size_t n, char *out);
+// The file bytes for a document text of n bytes: rich and plain as they stand, the
+// 16-bit formats one unit per byte (same unsigned value), the Unicode ones after
+// their byte-order mark.
+std::string EncodeDocument(int format, const char *text, size_t n);
 
 // Whether data looks like one of the 16-bit layouts (FORMAT_MULTI_BYTE, _UNICODE_LE
 // or _UNICODE_BE); never for a file of one byte or less.

@@ -16,9 +16,7 @@ std::string Bytes(std::initializer_list<int> values)
 
 std::string Encode(int format, const std::string &text)
 {
-    std::string bytes(EncodedLength(format, text.size()), '?');
-    EncodeDocument(format, text.data(), text.size(), &bytes[0]);
-    return bytes;
+    return EncodeDocument(format, text.data(), text.size());
 }
 
 std::string Extended(const char *path, bool rich)
