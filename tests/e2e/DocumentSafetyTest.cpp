@@ -179,7 +179,7 @@ TEST_F(DocumentSafetyTest, LogOffQuestionKeepsTheDocumentUntilTheSessionEnds)
     program = StartProgram("", "OrvelloWord");
     ASSERT_TRUE(program.main);
     TypeText(Editor(), "unsaved words");
-    SentMessage query = {program.main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF};
+    SentMessage query = {program.main, WM_QUERYENDSESSION, 0, (LPARAM)ENDSESSION_LOGOFF};
     StartSending(query);
     EXPECT_EQ(Answer(IDNO), "Save Changes?");
     ASSERT_TRUE(FinishSending(query));
@@ -194,7 +194,7 @@ TEST_F(DocumentSafetyTest, LogOffQuestionKeepsTheDocumentUntilTheSessionEnds)
     StartSending(query);
     EXPECT_EQ(Answer(IDNO), "Save Changes?");
     ASSERT_TRUE(FinishSending(query));
-    SentMessage end = {program.main, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF};
+    SentMessage end = {program.main, WM_ENDSESSION, TRUE, (LPARAM)ENDSESSION_LOGOFF};
     StartSending(end);
     EXPECT_TRUE(WaitForExit(program, 5000));
     FinishSending(end);
