@@ -285,6 +285,16 @@ static bool OnClose(HWND window)
     return true;
 }
 
+// The session really ends: the question was answered at WM_QUERYENDSESSION, so the
+// close steps run without asking again.
+static void OnEndSession(HWND window)
+{
+    if (EditorControl.control)
+        SendMessageA(EditorControl.control, EM_SETMODIFY, FALSE, 0);
+    OnClose(window);
+    DestroyWindow(window);
+}
+
 static void OnDropFiles(HWND window, HDROP drop)
 {
     DropIndex = 0;
@@ -330,12 +340,20 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             SetFocus(EditorControl.control);
         return 0;
     case WM_CLOSE:
-    case WM_QUERYENDSESSION:
         // The close steps see every line the output window has answered.
         HandOverTraceLines();
         if (!OnClose(window))
             return 0;
         break;
+    case WM_QUERYENDSESSION:
+        // Only the question: the log-off may still be cancelled.
+        return ConfirmSessionEnd(window);
+    case WM_ENDSESSION:
+        if (wParam) {
+            HandOverTraceLines();
+            OnEndSession(window);
+        }
+        return 0;
     case WM_GETMINMAXINFO:
         ((MINMAXINFO *)lParam)->ptMaxTrackSize =
             MaximumTrackSize(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));

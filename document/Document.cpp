@@ -34,16 +34,30 @@ static bool EditorModified()
     return SendMessageA(EditorControl.control, EM_GETMODIFY, 0, 0) != 0;
 }
 
-int ConfirmDiscard(HWND owner)
+// "Save Changes?"; 1 when the document may go. A No forgets the changes only when
+// forgetOnNo is set.
+static int AskSaveChanges(HWND owner, bool forgetOnNo)
 {
     if (OutputWindowMode() || !EditorControl.control || !EditorModified())
         return 1;
     int answer = MessageBoxA(owner, "Save Changes?", "OrvelloWord", MB_YESNOCANCEL);
     if (answer == IDYES)
         SendMessageA(owner, WM_COMMAND, IDC_SAVE, 0);
+    else if (answer == IDNO && !forgetOnNo)
+        return 1;
     else if (answer == IDNO)
         SendMessageA(EditorControl.control, EM_SETMODIFY, FALSE, 0);
     return EditorModified() ? 0 : 1;
+}
+
+int ConfirmDiscard(HWND owner)
+{
+    return AskSaveChanges(owner, true);
+}
+
+int ConfirmSessionEnd(HWND owner)
+{
+    return AskSaveChanges(owner, false);
 }
 
 int NewDocument(HWND owner)

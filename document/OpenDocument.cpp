@@ -47,37 +47,86 @@ static void ReportTooLarge(HWND owner)
     MessageBoxA(owner, "File is too large to open.", SettingsSection, MB_OK | MB_ICONEXCLAMATION);
 }
 
-// The whole file and a terminator, or null; count is the number of bytes read.
-static char *ReadWholeFile(const char *path, size_t *count)
+enum ReadResult { READ_WHOLE, READ_UNOPENED, READ_NO_MEMORY, READ_SHORT };
+
+// Reads the whole file and a terminator into a new buffer (*data); count is its size.
+static ReadResult ReadWholeFile(const char *path, char **data, size_t *count)
 {
+    *data = 0;
+    *count = 0;
     HANDLE file = OpenForReading(path);
     if (file == INVALID_HANDLE_VALUE)
-        return 0;
+        return READ_UNOPENED;
     LARGE_INTEGER length;
-    char *data = 0;
-    if (GetFileSizeEx(file, &length) && length.QuadPart <= LARGEST_FILE)
-        data = new (std::nothrow) char[(size_t)length.QuadPart + 1];
+    if (!GetFileSizeEx(file, &length) || length.QuadPart > LARGEST_FILE) {
+        CloseHandle(file);
+        return READ_UNOPENED;
+    }
+    size_t wanted = (size_t)length.QuadPart;
+    char *buffer = new (std::nothrow) char[wanted + 1];
+    if (!buffer) {
+        CloseHandle(file);
+        return READ_NO_MEMORY;
+    }
     size_t total = 0;
-    if (data) {
-        size_t wanted = (size_t)length.QuadPart;
-        while (total < wanted) {
-            DWORD chunk = wanted - total > (1u << 24) ? (1u << 24) : (DWORD)(wanted - total);
-            DWORD read = 0;
-            if (!ReadFile(file, data + total, chunk, &read, 0)) {
-                delete[] data;
-                data = 0;
-                break;
-            }
-            if (read == 0)
-                break;
-            total += read;
-        }
+    while (total < wanted) {
+        DWORD chunk = wanted - total > (1u << 24) ? (1u << 24) : (DWORD)(wanted - total);
+        DWORD read = 0;
+        if (!ReadFile(file, buffer + total, chunk, &read, 0) || read == 0)
+            break;
+        total += read;
     }
     CloseHandle(file);
-    if (data)
-        data[total] = 0;
+    // Fewer bytes than the file's size is not the file: treated as not read at all.
+    if (total < wanted) {
+        delete[] buffer;
+        return READ_SHORT;
+    }
+    buffer[total] = 0;
+    *data = buffer;
     *count = total;
-    return data;
+    return READ_WHOLE;
+}
+
+static void ReportLoadFailure(HWND owner, ReadResult result)
+{
+    const char *message = result == READ_NO_MEMORY
+                              ? "Not enough memory to open file."
+                              : "Failed to open file: it could not be read completely.";
+    MessageBoxA(owner, message, AppName, MB_OK | MB_ICONEXCLAMATION);
+}
+
+// Set by LoadFile: the text ended at a null character before the end of the file.
+static bool LoadedInPart = false;
+
+static void ReportLoadedInPart(HWND owner, bool append)
+{
+    const char *message =
+        append ? "File contains a null character: only the text before it was appended."
+               : "File contains a null character: only the text before it was opened.\n\n"
+                 "The document is untitled, so that saving it cannot shorten the file.";
+    MessageBoxA(owner, message, AppName, MB_OK | MB_ICONEXCLAMATION);
+}
+
+// After a stream into the emptied editor: the modified flag, the caret at the start,
+// and the drawing back on. A stream that stopped short (RTF cut off, an error in the
+// control) holds only part of the file, so nothing of it stays: 0, after saying so.
+static int FinishLoad(HWND editor, bool whole, bool append, bool empty)
+{
+    if (!whole)
+        SendMessageA(editor, WM_SETTEXT, 0, (LPARAM) "");
+    // A freshly loaded document has no changes; appended data is a change to the
+    // document it went into, named or not.
+    SendMessageA(editor, EM_SETMODIFY, whole && append && !empty, 0);
+    EditorControl.SetSelection(0, 1);
+    EditorControl.SetSelection(0, 0);
+    SendMessageA(editor, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(editor, 0, TRUE);
+    if (whole)
+        return 1;
+    LoadedInPart = false;
+    ReportLoadFailure(GetParent(editor), READ_SHORT);
+    return 0;
 }
 
 static bool AskSixteenBit(HWND owner)
@@ -87,7 +136,7 @@ static bool AskSixteenBit(HWND owner)
 }
 
 // Puts UTF-16 text in as plain text: appended at the end as one undoable step to a
-// non-empty document, else replacing it. Returns 1.
+// non-empty document, else replacing it. Returns 1, or 0 when it did not all go in.
 static int LoadUnicode(HWND editor, const std::u16string &text, bool append)
 {
     int existing = GetWindowTextLengthA(editor);
@@ -95,33 +144,37 @@ static int LoadUnicode(HWND editor, const std::u16string &text, bool append)
     if (append && existing > 0) {
         EditorControl.SetSelection(-1, -1);
         ReplaceSelectionUnicode(editor, text.data(), text.size());
+        // EM_SETTEXTEX leaves the flag as it was; the appended text is a change.
+        if (!text.empty())
+            SendMessageA(editor, EM_SETMODIFY, TRUE, 0);
         return 1;
     }
     SendMessageA(editor, WM_SETREDRAW, FALSE, 0);
     SendMessageA(editor, WM_SETTEXT, 0, (LPARAM) "");
     EditorControl.SetTextMode(TEXT_PLAIN);
     SendMessageA(editor, WM_SETFONT, (WPARAM)DocumentFont, 0);
-    StreamInUnicode(editor, text.data(), text.size());
-    SendMessageA(editor, EM_SETMODIFY, FALSE, 0);
-    EditorControl.SetSelection(0, 1);
-    EditorControl.SetSelection(0, 0);
-    SendMessageA(editor, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(editor, 0, TRUE);
-    return 1;
+    bool whole = StreamInUnicode(editor, text.data(), text.size());
+    return FinishLoad(editor, whole, append, text.empty());
 }
 
 int LoadFile(HWND editor, const char *path, bool append)
 {
+    LoadedInPart = false;
     if (!editor)
         return 0;
+    HWND owner = GetParent(editor);
+    char *data = 0;
     size_t count = 0;
-    char *data = ReadWholeFile(path, &count);
-    if (!data)
+    ReadResult read = ReadWholeFile(path, &data, &count);
+    if (read == READ_UNOPENED)
         return 0;
+    if (read != READ_WHOLE) {
+        ReportLoadFailure(owner, read);
+        return 0;
+    }
     if (!append)
         DocumentFormat = FORMAT_PLAIN;
 
-    HWND owner = GetParent(editor);
     unsigned char *bytes = (unsigned char *)data;
     // 16-bit and UTF-8 text go to the control as UTF-16, so every character survives.
     std::u16string wide;
@@ -147,13 +200,18 @@ int LoadFile(HWND editor, const char *path, bool append)
     }
     if (unicode) {
         // A zero character ends the text, as a zero byte does for 8-bit text.
-        wide.resize(wide.find(u'\0') == std::u16string::npos ? wide.size() : wide.find(u'\0'));
+        size_t zero = wide.find(u'\0');
+        LoadedInPart = zero != std::u16string::npos;
+        if (LoadedInPart)
+            wide.resize(zero);
         int done = LoadUnicode(editor, wide, append);
         delete[] data;
         return done;
     }
-    // A zero byte ends the text, as it would for any text message.
+    // A null character ends the text, as it would for any text message; OpenDocument
+    // tells the user and keeps a later save from shortening the file.
     size_t length = strlen(data);
+    LoadedInPart = length < count;
 
     int existing = GetWindowTextLengthA(editor);
     if (append && existing > 0) {
@@ -176,15 +234,9 @@ int LoadFile(HWND editor, const char *path, bool append)
         SendMessageA(editor, WM_SETFONT, (WPARAM)DocumentFont, 0);
     }
     SendMessageA(editor, EM_EXLIMITTEXT, 0, length + 32768);
-    StreamInText(editor, data, length, rich ? SF_RTF : SF_TEXT);
-    // As after setting the text: a freshly loaded document has no changes.
-    SendMessageA(editor, EM_SETMODIFY, FALSE, 0);
-    EditorControl.SetSelection(0, 1);
-    EditorControl.SetSelection(0, 0);
-    SendMessageA(editor, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(editor, 0, TRUE);
+    bool whole = StreamInText(editor, data, length, rich ? SF_RTF : SF_TEXT);
     delete[] data;
-    return 1;
+    return FinishLoad(editor, whole, append, length == 0);
 }
 
 static bool ChooseOpenPath(HWND owner)
@@ -293,8 +345,12 @@ int OpenDocument(HWND owner, const char *path)
     }
     if (OpenChoice == 0) {
         SendMessageA(editor, EM_SETMODIFY, FALSE, 0);
-        SetCurrentDocument(owner, documentPath);
+        // Only part of the file is in the document: under the file's name a Save
+        // would cut the file down to that part.
+        SetCurrentDocument(owner, LoadedInPart ? 0 : documentPath);
     }
     InvalidateRect(owner, 0, TRUE);
+    if (LoadedInPart)
+        ReportLoadedInPart(owner, OpenChoice > 1);
     return 1;
 }

@@ -11,7 +11,9 @@ const long long LARGEST_FILE = 256LL * 1024 * 1024;
 
 // 1 when a file was loaded; a null path asks with the Open dialog.
 int OpenDocument(HWND owner, const char *path);
-// Reads the whole file into the editor; 1 when done, 0 when it could not be read.
+// Reads the whole file into the editor; 1 when done, 0 when it could not be read (said
+// so unless the file would not even open). Text cut short by a null character loads,
+// and OpenDocument then opens it untitled.
 int LoadFile(HWND editor, const char *path, bool append);
 
 // Shows the wait cursor for as long as it lives.

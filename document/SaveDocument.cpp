@@ -4,7 +4,6 @@
 #include <richedit.h>
 #include <stdio.h>
 #include <string.h>
-#include <string>
 
 #include "app/App.h"
 #include "app/Settings.h"
@@ -60,91 +59,160 @@ static bool ChooseSavePath(HWND owner)
 }
 
 // The folder part of a path ("." when it has none), for a file beside it.
-static std::string FolderOf(const char *path)
+static void FolderOf(const char *path, char *folder, size_t size)
 {
     const char *slash = strrchr(path, '\\');
     const char *other = strrchr(path, '/');
     if (other && (!slash || other > slash))
         slash = other;
-    if (!slash)
-        return ".";
+    if (!slash) {
+        lstrcpynA(folder, ".", (int)size);
+        return;
+    }
+    size_t length = slash - path;
+    // A root keeps its backslash: "C:\\" is a folder, "C:" is not.
     if (slash == path || (slash == path + 2 && path[1] == ':'))
-        return std::string(path, slash + 1 - path);
-    return std::string(path, slash - path);
+        ++length;
+    lstrcpynA(folder, path, (int)(length + 1 < size ? length + 1 : size));
+}
+
+// Writes all bytes, in pieces a single WriteFile call surely takes.
+static bool WriteAll(HANDLE file, const char *bytes, size_t size)
+{
+    while (size > 0) {
+        DWORD piece = size > (1u << 24) ? (1u << 24) : (DWORD)size;
+        DWORD written = 0;
+        if (!WriteFile(file, bytes, piece, &written, 0) || written != piece)
+            return false;
+        bytes += piece;
+        size -= piece;
+    }
+    return true;
+}
+
+static bool Exists(const char *path)
+{
+    return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+}
+
+// Puts the finished temporary file in the target's place. Replacing (rather than
+// renaming over) keeps the target's attributes, security and creation time.
+static bool PutInPlace(const char *temporary, const char *path)
+{
+    const DWORD move = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
+    if (!Exists(path))
+        return MoveFileExA(temporary, path, move) != 0;
+    // A file another program holds without letting others delete it cannot be
+    // replaced; finding that out first spares the replace call a half-done attempt
+    // (Wine's leaves a stray file behind).
+    HANDLE probe = CreateFileA(path, DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                               0, OPEN_EXISTING, 0, 0);
+    if (probe == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(probe);
+    if (ReplaceFileA(path, temporary, 0, REPLACEFILE_IGNORE_MERGE_ERRORS, 0, 0))
+        return true;
+    // Where replacing is not supported the rename still does; and an implementation
+    // that took the old file away before failing (Wine's) must not leave no file.
+    return MoveFileExA(temporary, path, move) != 0;
+}
+
+// Rewrites the existing target itself: for a folder where no new file may be made.
+static bool WriteInPlace(const char *path, const char *bytes, size_t size)
+{
+    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, 0, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, 0);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    bool ok = WriteAll(file, bytes, size) && SetEndOfFile(file);
+    ok = FlushFileBuffers(file) && ok;
+    ok = CloseHandle(file) && ok;
+    return ok;
 }
 
 // Writes all bytes to a new file beside the target and only then puts it in the
 // target's place, so a failure part-way leaves the old file as it was.
-static bool ReplaceFileContent(const char *path, const std::string &bytes)
+static bool StoreFileContent(const char *path, const char *bytes, size_t size)
 {
-    char temporary[MAX_PATH];
-    if (!GetTempFileNameA(FolderOf(path).c_str(), "ow", 0, temporary))
-        return false;
-    HANDLE file = CreateFileA(temporary, GENERIC_WRITE, 0, 0, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, 0);
+    char folder[MAX_PATH], temporary[MAX_PATH];
+    FolderOf(path, folder, sizeof folder);
+    HANDLE file = INVALID_HANDLE_VALUE;
+    bool named = GetTempFileNameA(folder, "ow", 0, temporary) != 0;
+    if (named)
+        file = CreateFileA(temporary, GENERIC_WRITE, 0, 0, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, 0);
     if (file == INVALID_HANDLE_VALUE) {
-        DeleteFileA(temporary);
-        return false;
+        // No file may be made beside the target (Wine even names one it could not
+        // make): a target that is there can still be written where it stands.
+        if (named)
+            DeleteFileA(temporary);
+        return Exists(path) && WriteInPlace(path, bytes, size);
     }
-    DWORD written = 0;
-    BOOL ok = bytes.empty() ||
-              (WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, 0) &&
-               written == bytes.size());
+    bool ok = WriteAll(file, bytes, size);
     ok = FlushFileBuffers(file) && ok;
     ok = CloseHandle(file) && ok;
     if (ok)
-        ok = MoveFileExA(temporary, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+        ok = PutInPlace(temporary, path);
     if (!ok)
         DeleteFileA(temporary);
-    return ok != 0;
+    return ok;
 }
 
-// The file bytes of the document in format; false without a control or memory. For the
-// 8-bit plain format, lossy (when given) tells whether a character had to be replaced.
-static bool DocumentBytes(int format, std::string *bytes, bool *lossy)
+// The file bytes of the document in format, in a new buffer (free with delete[]) of
+// *size bytes; null without a control or memory, which may run out on any buffer here
+// without ending the program. For the 8-bit plain format, lossy (when given) tells
+// whether a character had to be replaced.
+static char *DocumentBytes(int format, size_t *size, bool *lossy)
 {
     HWND control = EditorControl.control;
+    *size = 0;
     if (format < 0) {
         char *text = EditorControl.GetText(TEXT_RICH, LINE_END_CRLF);
-        if (!text)
-            return false;
-        size_t n = strlen(text);
-        SendMessageA(control, EM_EXLIMITTEXT, 0, n + 32768);
-        *bytes = EncodeDocument(format, text, n);
-        delete[] text;
-        return true;
+        if (text) {
+            *size = strlen(text);
+            SendMessageA(control, EM_EXLIMITTEXT, 0, *size + 32768);
+        }
+        return text;
     }
     size_t n = 0;
     char16_t *text = GetUnicodeText(control, &n);
     if (!text)
-        return false;
+        return 0;
     SendMessageA(control, EM_EXLIMITTEXT, 0, n + 32768);
-    if (format == FORMAT_UTF8) {
-        *bytes = EncodeUtf8(text, n, Utf8ByteOrderMark);
-    } else if (format >= FORMAT_MULTI_BYTE && format <= FORMAT_UNICODE_BE) {
-        *bytes = EncodeSixteenBit(format, text, n);
-    } else {
-        // 8-bit text goes through the system's code page.
-        const WCHAR *wide = (const WCHAR *)text;
-        int size = n ? WideCharToMultiByte(CP_ACP, 0, wide, (int)n, 0, 0, 0, 0) : 0;
-        bytes->assign(size, 0);
+    // 8-bit text goes through the system's code page.
+    const WCHAR *wide = (const WCHAR *)text;
+    const DWORD flags = WC_NO_BEST_FIT_CHARS;
+    bool sixteenBit = format >= FORMAT_MULTI_BYTE && format <= FORMAT_UNICODE_BE;
+    size_t count = format == FORMAT_UTF8 ? WriteUtf8(text, n, Utf8ByteOrderMark, 0)
+                   : sixteenBit          ? WriteSixteenBit(format, text, n, 0)
+                   : n ? (size_t)WideCharToMultiByte(CP_ACP, flags, wide, (int)n, 0, 0, 0, 0)
+                       : 0;
+    char *bytes = NewTextBuffer(count + 1);
+    if (bytes && format == FORMAT_UTF8) {
+        WriteUtf8(text, n, Utf8ByteOrderMark, bytes);
+    } else if (bytes && sixteenBit) {
+        WriteSixteenBit(format, text, n, bytes);
+    } else if (bytes) {
         BOOL replaced = FALSE;
-        if (size)
-            WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, (int)n, &(*bytes)[0], size, 0,
-                                &replaced);
+        if (count)
+            WideCharToMultiByte(CP_ACP, flags, wide, (int)n, bytes, (int)count, 0, &replaced);
         if (lossy)
             *lossy = replaced != FALSE;
     }
+    if (bytes)
+        *size = count;
     delete[] text;
-    return true;
+    return bytes;
 }
 
 // True when the document can be saved as 8-bit text as it is, or the user agrees to
 // lose the characters the code page cannot hold.
 static bool AcceptCodePageLoss(HWND owner)
 {
-    std::string bytes;
+    if (DocumentFormat != FORMAT_PLAIN)
+        return true;
+    size_t size = 0;
     bool lossy = false;
-    if (DocumentFormat != FORMAT_PLAIN || !DocumentBytes(FORMAT_PLAIN, &bytes, &lossy) || !lossy)
+    delete[] DocumentBytes(FORMAT_PLAIN, &size, &lossy);
+    if (!lossy)
         return true;
     return MessageBoxA(owner,
                        "This document has characters that Plain Text cannot hold; they will be "
@@ -159,10 +227,13 @@ int WriteDocumentFile(const char *path)
     if (attributes != INVALID_FILE_ATTRIBUTES &&
         (attributes & (PROTECTED_ATTRIBUTES | FILE_ATTRIBUTE_DIRECTORY)))
         return 0;
-    std::string bytes;
-    if (!DocumentBytes(DocumentFormat, &bytes, 0))
+    size_t size = 0;
+    char *bytes = DocumentBytes(DocumentFormat, &size, 0);
+    if (!bytes)
         return 0;
-    if (!ReplaceFileContent(path, bytes))
+    bool stored = StoreFileContent(path, bytes, size);
+    delete[] bytes;
+    if (!stored)
         return 0;
     return OutputWindowMode() ? 0 : 1;
 }
@@ -184,15 +255,58 @@ static bool AskToOverrideAttributes(HWND owner, const char *path, DWORD attribut
     return MessageBoxA(owner, message, SettingsSection, buttons) == IDYES;
 }
 
+// The dialog's own replace question saw the name as typed; a name that only gets its
+// extension afterwards is asked about here, with the same words. True for Yes.
+static bool AskToReplace(HWND owner, const char *path)
+{
+    const char *name = strrchr(path, '\\');
+    char message[400];
+    snprintf(message, sizeof message, "%s already exists.\nDo you want to replace it?",
+             name ? name + 1 : path);
+    return MessageBoxA(owner, message, AppName, MB_YESNO | MB_ICONEXCLAMATION) == IDYES;
+}
+
+// The Save As dialog until the user settles on a final path, in chosen; false when
+// cancelled.
+static bool ChooseFinalPath(HWND owner, char *chosen, size_t size)
+{
+    for (;;) {
+        if (!ChooseSavePath(owner))
+            return false;
+        lstrcpynA(chosen, SavePath, (int)size);
+        AddDefaultExtension(chosen, size, DocumentFormat < 0);
+        if (strcmp(chosen, SavePath) == 0 || !Exists(chosen) || AskToReplace(owner, chosen))
+            return true;
+    }
+}
+
+// Formatting would be dropped by saving a rich document in a text format: asks first.
+// IDYES saves as text, IDNO chooses a name for rich text, IDCANCEL saves nothing.
+static int AskToDropFormatting(HWND owner, const char *path)
+{
+    if (OutputWindowMode() || DocumentFormat < 0 || EditorControl.GetTextMode() != TEXT_RICH)
+        return IDYES;
+    char message[600];
+    snprintf(message, sizeof message,
+             "This document has formatting that a text file cannot keep.\n\nSave it to %s "
+             "as text anyway? Answer No to save it as Rich Text under a name you choose.",
+             path);
+    return MessageBoxA(owner, message, AppName, MB_YESNOCANCEL | MB_ICONEXCLAMATION);
+}
+
 int SaveDocument(HWND owner, const char *path)
 {
     char chosen[260];
     if (!path || !path[0]) {
-        if (!ChooseSavePath(owner))
+        if (!ChooseFinalPath(owner, chosen, sizeof chosen))
             return 0;
-        lstrcpynA(chosen, SavePath, sizeof chosen);
-        AddDefaultExtension(chosen, sizeof chosen, DocumentFormat < 0);
     } else {
+        int answer = AskToDropFormatting(owner, path);
+        if (answer == IDCANCEL)
+            return 0;
+        // The format list comes up on "Rich Text" for a rich document.
+        if (answer == IDNO)
+            return SaveDocument(owner, 0);
         lstrcpynA(chosen, path, sizeof chosen);
     }
 

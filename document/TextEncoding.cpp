@@ -45,16 +45,6 @@ size_t SequenceAt(const unsigned char *data, size_t left, unsigned long *code)
     return length;
 }
 
-void AppendUnit(std::string &bytes, char16_t unit, bool bigEndian)
-{
-    char pair[2] = {(char)(unit & 0xFF), (char)(unit >> 8)};
-    if (bigEndian) {
-        pair[0] = (char)(unit >> 8);
-        pair[1] = (char)(unit & 0xFF);
-    }
-    bytes.append(pair, 2);
-}
-
 }  // namespace
 
 bool HasUtf8ByteOrderMark(const unsigned char *data, size_t count)
@@ -101,12 +91,19 @@ std::u16string DecodeUtf8(const unsigned char *data, size_t count)
     return text;
 }
 
-std::string EncodeUtf8(const char16_t *text, size_t n, bool byteOrderMark)
+size_t WriteUtf8(const char16_t *text, size_t n, bool byteOrderMark, char *out)
 {
-    std::string bytes;
-    bytes.reserve(n + n / 2 + 3);
-    if (byteOrderMark)
-        bytes.append("\xEF\xBB\xBF", 3);
+    size_t count = 0;
+    auto put = [&](unsigned long byte) {
+        if (out)
+            out[count] = (char)byte;
+        ++count;
+    };
+    if (byteOrderMark) {
+        put(0xEF);
+        put(0xBB);
+        put(0xBF);
+    }
     for (size_t i = 0; i < n; ++i) {
         unsigned long code = text[i];
         if (code >= 0xD800 && code <= 0xDBFF && i + 1 < n && text[i + 1] >= 0xDC00 &&
@@ -117,21 +114,28 @@ std::string EncodeUtf8(const char16_t *text, size_t n, bool byteOrderMark)
             code = REPLACEMENT;
         }
         if (code < 0x80) {
-            bytes.push_back((char)code);
+            put(code);
         } else if (code < 0x800) {
-            bytes.push_back((char)(0xC0 | code >> 6));
-            bytes.push_back((char)(0x80 | (code & 0x3F)));
+            put(0xC0 | code >> 6);
+            put(0x80 | (code & 0x3F));
         } else if (code < 0x10000) {
-            bytes.push_back((char)(0xE0 | code >> 12));
-            bytes.push_back((char)(0x80 | (code >> 6 & 0x3F)));
-            bytes.push_back((char)(0x80 | (code & 0x3F)));
+            put(0xE0 | code >> 12);
+            put(0x80 | (code >> 6 & 0x3F));
+            put(0x80 | (code & 0x3F));
         } else {
-            bytes.push_back((char)(0xF0 | code >> 18));
-            bytes.push_back((char)(0x80 | (code >> 12 & 0x3F)));
-            bytes.push_back((char)(0x80 | (code >> 6 & 0x3F)));
-            bytes.push_back((char)(0x80 | (code & 0x3F)));
+            put(0xF0 | code >> 18);
+            put(0x80 | (code >> 12 & 0x3F));
+            put(0x80 | (code >> 6 & 0x3F));
+            put(0x80 | (code & 0x3F));
         }
     }
+    return count;
+}
+
+std::string EncodeUtf8(const char16_t *text, size_t n, bool byteOrderMark)
+{
+    std::string bytes(WriteUtf8(text, n, byteOrderMark, 0), 0);
+    WriteUtf8(text, n, byteOrderMark, &bytes[0]);
     return bytes;
 }
 
@@ -149,16 +153,29 @@ std::u16string DecodeSixteenBit(int format, const unsigned char *data, size_t co
     return text;
 }
 
+size_t WriteSixteenBit(int format, const char16_t *text, size_t n, char *out)
+{
+    size_t count = 2 * n + (format == FORMAT_MULTI_BYTE ? 0 : 2);
+    if (!out)
+        return count;
+    if (format == FORMAT_UNICODE_LE) {
+        *out++ = '\xFF';
+        *out++ = '\xFE';
+    } else if (format == FORMAT_UNICODE_BE) {
+        *out++ = '\xFE';
+        *out++ = '\xFF';
+    }
+    bool bigEndian = format == FORMAT_UNICODE_BE;
+    for (size_t i = 0; i < n; ++i) {
+        out[2 * i] = (char)(bigEndian ? text[i] >> 8 : text[i] & 0xFF);
+        out[2 * i + 1] = (char)(bigEndian ? text[i] & 0xFF : text[i] >> 8);
+    }
+    return count;
+}
+
 std::string EncodeSixteenBit(int format, const char16_t *text, size_t n)
 {
-    std::string bytes;
-    bytes.reserve(2 * n + 2);
-    if (format == FORMAT_UNICODE_LE)
-        bytes.append("\xFF\xFE", 2);
-    else if (format == FORMAT_UNICODE_BE)
-        bytes.append("\xFE\xFF", 2);
-    bool bigEndian = format == FORMAT_UNICODE_BE;
-    for (size_t i = 0; i < n; ++i)
-        AppendUnit(bytes, text[i], bigEndian);
+    std::string bytes(WriteSixteenBit(format, text, n, 0), 0);
+    WriteSixteenBit(format, text, n, &bytes[0]);
     return bytes;
 }

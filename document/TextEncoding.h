@@ -17,9 +17,14 @@ std::u16string DecodeUtf8(const unsigned char *data, size_t count);
 // UTF-8 of n UTF-16 units, with the byte-order mark first when asked for; a lone
 // surrogate becomes U+FFFD.
 std::string EncodeUtf8(const char16_t *text, size_t n, bool byteOrderMark);
+// The same written to out, or only counted when out is null; returns the byte count.
+// Allocates nothing, so saving can run it on a buffer it got without throwing.
+size_t WriteUtf8(const char16_t *text, size_t n, bool byteOrderMark, char *out);
 
 // UTF-16 from a 16-bit file: FORMAT_MULTI_BYTE (little endian, no mark) or
 // FORMAT_UNICODE_LE / _BE (their two-byte mark skipped). An odd last byte is dropped.
 std::u16string DecodeSixteenBit(int format, const unsigned char *data, size_t count);
 // The file bytes of n UTF-16 units in one of the three 16-bit layouts.
 std::string EncodeSixteenBit(int format, const char16_t *text, size_t n);
+// The same written to out, or only counted when out is null; returns the byte count.
+size_t WriteSixteenBit(int format, const char16_t *text, size_t n, char *out);

@@ -1,11 +1,28 @@
 #include "editor/EditorControl.h"
 
 #include <richedit.h>
+#include <stdint.h>
 #include <string.h>
 #include <new>
 #include <string>
 
 EditorWrapper EditorControl = {0, 0};
+
+size_t TextBufferLimit = SIZE_MAX;
+
+char *NewTextBuffer(size_t size)
+{
+    if (size > TextBufferLimit)
+        return 0;
+    return new (std::nothrow) char[size];
+}
+
+char16_t *NewUnicodeBuffer(size_t units)
+{
+    if (units > TextBufferLimit / sizeof(char16_t))
+        return 0;
+    return new (std::nothrow) char16_t[units];
+}
 
 int ScreenTwips(int thousandths)
 {
@@ -25,25 +42,33 @@ namespace {
 
 struct StreamBuffer {
     char *data;
-    LONG capacity;
-    LONG used;
+    size_t capacity;
+    size_t used;
+    bool failed;   // memory ran out: what was collected is not the whole text
 };
 
 DWORD CALLBACK CollectChunk(DWORD_PTR cookie, LPBYTE chunk, LONG length, LONG *taken)
 {
     StreamBuffer *buffer = (StreamBuffer *)cookie;
-    if (length >= buffer->capacity - buffer->used) {
-        LONG larger = 2 * (buffer->capacity > length ? buffer->capacity : length);
-        char *grown = new char[larger];
+    *taken = 0;
+    size_t n = length > 0 ? (size_t)length : 0;
+    if (n >= buffer->capacity - buffer->used) {
+        size_t larger = 2 * (buffer->capacity > n ? buffer->capacity : n);
+        char *grown = NewTextBuffer(larger);
+        if (!grown) {
+            // A non-zero answer ends the stream; the caller sees the failure.
+            buffer->failed = true;
+            return 1;
+        }
         memcpy(grown, buffer->data, buffer->used);
         delete[] buffer->data;
         buffer->data = grown;
         buffer->capacity = larger;
     }
-    memcpy(buffer->data + buffer->used, chunk, length);
-    buffer->used += length;
+    memcpy(buffer->data + buffer->used, chunk, n);
+    buffer->used += n;
     buffer->data[buffer->used] = 0;
-    *taken = length;
+    *taken = (LONG)n;
     return 0;
 }
 
@@ -68,11 +93,16 @@ DWORD CALLBACK GiveChunk(DWORD_PTR cookie, LPBYTE chunk, LONG capacity, LONG *gi
 
 }  // namespace
 
-void StreamInText(HWND control, const char *text, size_t length, UINT format)
+bool StreamInText(HWND control, const char *text, size_t length, UINT format)
 {
     TextSource source = {text, length};
     EDITSTREAM stream = {(DWORD_PTR)&source, 0, GiveChunk};
     SendMessageA(control, EM_STREAMIN, format, (LPARAM)&stream);
+    if (stream.dwError != 0)
+        return false;
+    // RTF ends at its last closing brace, and the control stops reading there; plain
+    // text must have been taken to the last byte.
+    return (format & SF_RTF) || source.left == 0;
 }
 
 char *EditorWrapper::GetText(int format, int lineEnd)
@@ -84,7 +114,9 @@ char *EditorWrapper::GetText(int format, int lineEnd)
 
     if (format == TEXT_PLAIN) {
         int length = GetWindowTextLengthA(control);
-        char *text = new char[length + 2];
+        char *text = NewTextBuffer((size_t)length + 2);
+        if (!text)
+            return 0;
         text[0] = 0;
         if (lineEnd == 13 || lineEnd == 10) {
             // Character positions count a paragraph end as one CR.
@@ -109,10 +141,16 @@ char *EditorWrapper::GetText(int format, int lineEnd)
         return text;
     }
 
-    StreamBuffer buffer = {new char[4096], 4096, 0};
+    StreamBuffer buffer = {NewTextBuffer(4096), 4096, 0, false};
+    if (!buffer.data)
+        return 0;
     buffer.data[0] = 0;
     EDITSTREAM stream = {(DWORD_PTR)&buffer, 0, CollectChunk};
     SendMessageA(control, EM_STREAMOUT, SF_RTF, (LPARAM)&stream);
+    if (buffer.failed || stream.dwError != 0) {
+        delete[] buffer.data;
+        return 0;
+    }
     return buffer.data;
 }
 
@@ -129,6 +167,9 @@ int EditorWrapper::SetTextMode(int mode)
     bool keepRtf = from == TEXT_RICH && mode == TEXT_RICH;
     char16_t *plain = keepRtf ? 0 : GetUnicodeText(control, &units);
     char *content = keepRtf ? GetText(TEXT_RICH, LINE_END_CRLF) : 0;
+    // Without a copy of the text the switch would empty the document.
+    if (length && !plain && !content)
+        return 0;
     CHARRANGE selection;
     SendMessageA(control, EM_EXGETSEL, 0, (LPARAM)&selection);
     // Setting the text clears the modified flag; a switch must not make unsaved
@@ -254,7 +295,7 @@ char16_t *GetUnicodeText(HWND control, size_t *length)
     LRESULT units = SendMessageA(control, EM_GETTEXTLENGTHEX, (WPARAM)&measure, 0);
     if (units < 0)
         return 0;
-    char16_t *text = new (std::nothrow) char16_t[units + 1];
+    char16_t *text = NewUnicodeBuffer((size_t)units + 1);
     if (!text)
         return 0;
     GETTEXTEX request;
@@ -298,11 +339,12 @@ DWORD CALLBACK GiveUnicodeChunk(DWORD_PTR cookie, LPBYTE chunk, LONG capacity, L
 
 }  // namespace
 
-void StreamInUnicode(HWND control, const char16_t *text, size_t n)
+bool StreamInUnicode(HWND control, const char16_t *text, size_t n)
 {
     UnicodeSource source = {text, n};
     EDITSTREAM stream = {(DWORD_PTR)&source, 0, GiveUnicodeChunk};
     SendMessageA(control, EM_STREAMIN, SF_TEXT | SF_UNICODE, (LPARAM)&stream);
+    return stream.dwError == 0 && source.left == 0;
 }
 
 void ReplaceSelectionUnicode(HWND control, const char16_t *text, size_t n)

@@ -15,10 +15,11 @@ struct EditorWrapper {
 
     // 'p', 'r', or 0 when the control reports neither (or there is no control).
     int GetTextMode();
-    // Carries the content across a mode switch; 1 when done, 0 for a bad mode.
+    // Carries the content across a mode switch; 1 when done, 0 for a bad mode or when
+    // the content could not be copied (the document then stays as it was).
     int SetTextMode(int mode);
-    // New NUL-terminated buffer (free with delete[]): format 'p', 'r' or negative
-    // for the current mode; lineEnd 13 (CR), 10 (LF) or anything else for CR LF.
+    // New NUL-terminated buffer (free with delete[]), null when memory runs out: format
+    // 'p', 'r' or negative for the current mode; lineEnd 13 (CR), 10 (LF) or else CR LF.
     char *GetText(int format, int lineEnd);
     // Selects [start, end); returns the length of the selection the control reports.
     int SetSelection(int start, int end);
@@ -39,8 +40,17 @@ struct EditorWrapper {
 
 extern EditorWrapper EditorControl;
 
-// Replaces the whole text with length bytes read as SF_TEXT or SF_RTF (EM_STREAMIN).
-void StreamInText(HWND control, const char *text, size_t length, UINT format);
+// Replaces the whole text with length bytes read as SF_TEXT or SF_RTF (EM_STREAMIN);
+// false when the control stopped short of the end or reported an error.
+bool StreamInText(HWND control, const char *text, size_t length, UINT format);
+
+// A new buffer for document text (free with delete[]), or null when memory runs out;
+// never throws, so running out while saving cannot end the program.
+char *NewTextBuffer(size_t size);
+// The same for UTF-16 text of units characters.
+char16_t *NewUnicodeBuffer(size_t units);
+// Buffers larger than this many bytes fail as if memory had run out; tests lower it.
+extern size_t TextBufferLimit;
 
 // Twips for a width in thousandths of an inch, rounded as for the screen.
 int ScreenTwips(int thousandths);
@@ -49,7 +59,8 @@ int ScreenTwips(int thousandths);
 // null without a control or memory. length receives the number of units.
 char16_t *GetUnicodeText(HWND control, size_t *length);
 // Replaces the whole text with n UTF-16 units read as plain text (EM_STREAMIN,
-// SF_UNICODE), so characters outside the code page and a leading "{\rtf" stay as they are.
-void StreamInUnicode(HWND control, const char16_t *text, size_t n);
+// SF_UNICODE), so characters outside the code page and a leading "{\rtf" stay as they
+// are; false when the control stopped short of the end or reported an error.
+bool StreamInUnicode(HWND control, const char16_t *text, size_t n);
 // Replaces the selection with n UTF-16 units as one undoable step.
 void ReplaceSelectionUnicode(HWND control, const char16_t *text, size_t n);

@@ -20,61 +20,11 @@ std::string Folder()
     return folder;
 }
 
-// The file's content once it exists and has stopped changing.
-std::string WaitForFile(const std::string &path)
-{
-    std::string last = "<missing>";
-    for (int i = 0; i < 100; ++i) {
-        std::string now = ReadBytes(path);
-        if (now != "<missing>" && now == last)
-            return now;
-        last = now;
-        Sleep(50);
-    }
-    return last;
-}
-
 std::string TitleFor(const std::string &path)
 {
     char title[260] = "";
     GetFileTitleA(path.c_str(), title, sizeof title);
     return std::string(title) + " - OrvelloWord";
-}
-
-struct IdSearch {
-    int id;
-    HWND found;
-};
-
-BOOL CALLBACK MatchId(HWND window, LPARAM data)
-{
-    IdSearch *search = (IdSearch *)data;
-    if (GetDlgCtrlID(window) == search->id && IsWindowVisible(window)) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND FindById(HWND parent, int id)
-{
-    IdSearch search = {id, 0};
-    EnumChildWindows(parent, MatchId, (LPARAM)&search);
-    return search.found;
-}
-
-// The file name field of an Open or Save As dialog, once it is there.
-HWND FileNameField(HWND dialog)
-{
-    for (int i = 0; i < 40; ++i) {
-        HWND name = FindById(dialog, 1148);
-        if (!name)
-            name = FindById(dialog, 1152);
-        if (name)
-            return name;
-        Sleep(50);
-    }
-    return 0;
 }
 
 void ForgetSettings()
@@ -112,33 +62,11 @@ protected:
         return true;
     }
 
-    // What a user would type: new text, and the document counts as changed.
-    void Type(const char *text)
-    {
-        SendMessageA(Editor(), WM_SETTEXT, 0, (LPARAM)text);
-        SendMessageA(Editor(), EM_SETMODIFY, TRUE, 0);
-    }
+    void Type(const char *text) { TypeText(Editor(), text); }
 
-    // Save As through the dialog: the path typed into the file name, the format picked
-    // in the list (-1 keeps the list as it comes up); false when the dialog failed.
     bool SaveAs(const std::string &path, int formatItem, int *shownItem = 0)
     {
-        PostMessageA(program.main, WM_COMMAND, 40004, 0);
-        HWND dialog = WaitForDialog("Save As");
-        if (!dialog)
-            return false;
-        HWND name = FileNameField(dialog), list = FindById(dialog, 1000);
-        if (!list || !name)
-            return false;
-        if (shownItem)
-            *shownItem = (int)SendMessageA(list, CB_GETCURSEL, 0, 0);
-        if (formatItem >= 0)
-            SendMessageA(list, CB_SETCURSEL, formatItem, 0);
-        SendMessageA(name, WM_SETTEXT, 0, (LPARAM)path.c_str());
-        PressButton(dialog, path.empty() ? IDCANCEL : IDOK);
-        for (int i = 0; i < 100 && IsWindow(dialog); ++i)
-            Sleep(50);
-        return !IsWindow(dialog);
+        return SaveAsThroughDialog(program.main, path, formatItem, shownItem);
     }
 };
 

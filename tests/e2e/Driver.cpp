@@ -1,5 +1,6 @@
 #include "Driver.h"
 
+#include <richedit.h>
 #include <string.h>
 
 static std::string BesideThisProgram(const char *name)
@@ -9,6 +10,7 @@ static std::string BesideThisProgram(const char *name)
     std::string beside(path, strrchr(path, '\\') + 1);
     return beside + name;
 }
+#include "tests/common/FileBytes.h"
 
 RunningProgram StartProgram(const char *arguments, const char *windowClass)
 {
@@ -278,4 +280,111 @@ bool WaitForText(HWND window, const std::string &want, DWORD milliseconds)
         Sleep(50);
     }
     return false;
+}
+
+namespace {
+struct IdSearch {
+    int id;
+    HWND found;
+};
+
+BOOL CALLBACK MatchId(HWND window, LPARAM data)
+{
+    IdSearch *search = (IdSearch *)data;
+    if (GetDlgCtrlID(window) == search->id && IsWindowVisible(window)) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+DWORD WINAPI SendFromThread(void *data)
+{
+    SentMessage *sent = (SentMessage *)data;
+    sent->result = SendMessageA(sent->window, sent->message, sent->wParam, sent->lParam);
+    return 0;
+}
+}  // namespace
+
+HWND FindById(HWND parent, int id)
+{
+    IdSearch search = {id, 0};
+    EnumChildWindows(parent, MatchId, (LPARAM)&search);
+    return search.found;
+}
+
+HWND FileNameField(HWND dialog)
+{
+    for (int i = 0; i < 40; ++i) {
+        HWND name = FindById(dialog, 1148);
+        if (!name)
+            name = FindById(dialog, 1152);
+        if (name)
+            return name;
+        Sleep(50);
+    }
+    return 0;
+}
+
+std::string WaitForFile(const std::string &path)
+{
+    std::string last = "<missing>";
+    for (int i = 0; i < 100; ++i) {
+        std::string now = ReadBytes(path);
+        if (now != "<missing>" && now == last)
+            return now;
+        last = now;
+        Sleep(50);
+    }
+    return last;
+}
+
+bool WaitForBytes(const std::string &path, const std::string &bytes, DWORD milliseconds)
+{
+    for (DWORD waited = 0; ReadBytes(path) != bytes; waited += 50) {
+        if (waited >= milliseconds)
+            return false;
+        Sleep(50);
+    }
+    return true;
+}
+
+void TypeText(HWND editor, const char *text)
+{
+    SendMessageA(editor, WM_SETTEXT, 0, (LPARAM)text);
+    SendMessageA(editor, EM_SETMODIFY, TRUE, 0);
+}
+
+bool SaveAsThroughDialog(HWND main, const std::string &path, int formatItem, int *shownItem)
+{
+    PostMessageA(main, WM_COMMAND, 40004, 0);
+    HWND dialog = WaitForDialog("Save As");
+    if (!dialog)
+        return false;
+    HWND name = FileNameField(dialog), list = FindById(dialog, 1000);
+    if (!list || !name)
+        return false;
+    if (shownItem)
+        *shownItem = (int)SendMessageA(list, CB_GETCURSEL, 0, 0);
+    if (formatItem >= 0)
+        SendMessageA(list, CB_SETCURSEL, formatItem, 0);
+    SendMessageA(name, WM_SETTEXT, 0, (LPARAM)path.c_str());
+    PressButton(dialog, path.empty() ? IDCANCEL : IDOK);
+    for (int i = 0; i < 100 && IsWindow(dialog); ++i)
+        Sleep(50);
+    return !IsWindow(dialog);
+}
+
+void StartSending(SentMessage &sent)
+{
+    sent.result = 0;
+    sent.thread = CreateThread(0, 0, SendFromThread, &sent, 0, 0);
+}
+
+bool FinishSending(SentMessage &sent, DWORD milliseconds)
+{
+    bool done = WaitForSingleObject(sent.thread, milliseconds) == WAIT_OBJECT_0;
+    CloseHandle(sent.thread);
+    sent.thread = 0;
+    return done;
 }

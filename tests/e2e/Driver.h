@@ -56,3 +56,33 @@ bool WaitForText(HWND window, const std::string &want, DWORD milliseconds = 1000
 
 // Lets the program's message queue run for a while.
 void Pause(DWORD milliseconds);
+
+// First visible child of parent (any depth) with the control id, or 0.
+HWND FindById(HWND parent, int id);
+// The file name field of an Open or Save As dialog, once it is there.
+HWND FileNameField(HWND dialog);
+// The file's content once it exists and has stopped changing ("<missing>" if never).
+std::string WaitForFile(const std::string &path);
+// Waits until the file holds exactly bytes; false when it did not within the wait.
+bool WaitForBytes(const std::string &path, const std::string &bytes, DWORD milliseconds = 5000);
+// What a user would type: the editor's whole text, and the document counts as changed.
+void TypeText(HWND editor, const char *text);
+// Save As (command 40004) through its dialog: the path typed into the file name, the
+// format item picked in the list (-1 keeps it), shownItem gets the item it came up
+// with; an empty path cancels. False when the dialog did not come and go.
+bool SaveAsThroughDialog(HWND main, const std::string &path, int formatItem,
+                         int *shownItem = 0);
+
+// A message sent from a thread of its own, so that the caller can answer whatever the
+// message brings up (a question box) while the sender waits for the result.
+struct SentMessage {
+    HWND window;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+    LRESULT result;
+    HANDLE thread;
+};
+void StartSending(SentMessage &sent);
+// Waits for the answer; false when none came in time.
+bool FinishSending(SentMessage &sent, DWORD milliseconds = 15000);
