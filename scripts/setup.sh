@@ -5,7 +5,7 @@ set -e
 
 need_install=0
 for p in cmake make g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-i686-dev libz-mingw-w64-dev \
-         googletest wine wine64 wine32:i386 xvfb xauth imagemagick xdotool; do
+         googletest wine wine64 wine32:i386 xvfb xauth imagemagick xdotool clang libclang-rt-14-dev; do
     dpkg -s "$p" >/dev/null 2>&1 || need_install=1
 done
 
@@ -17,7 +17,8 @@ if [ "$need_install" = 1 ]; then
         cmake make g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix mingw-w64-i686-dev \
         g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-x86-64-dev \
         binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 libz-mingw-w64-dev googletest \
-        wine wine64 wine32:i386 xvfb xauth x11-utils imagemagick xdotool
+        wine wine64 wine32:i386 xvfb xauth x11-utils imagemagick xdotool \
+        clang libclang-rt-14-dev
 fi
 
 # A default prefix for `make run`; tests make their own under the build folder.
