@@ -11,7 +11,8 @@ const long long LARGEST_FILE = 256LL * 1024 * 1024;
 // 1 when a file was loaded; a null path asks with the Open dialog.
 int OpenDocument(HWND owner, const char *path);
 // Reads the whole file into the editor; 1 when done, 0 when it could not be read.
-int LoadFile(HWND editor, const char *path, bool append);
+// RTF comes in as plain text with plainOnly, or when the RTF screen refuses it.
+int LoadFile(HWND editor, const char *path, bool append, bool plainOnly = false);
 
 // Shows the wait cursor for as long as it lives.
 class WaitCursor {

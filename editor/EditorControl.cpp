@@ -3,7 +3,12 @@
 #include <richedit.h>
 #include <string.h>
 
+#include "editor/RtfScreen.h"
+
 EditorWrapper EditorControl = {0, 0};
+
+// True while SuspendWrap holds the text unwrapped.
+static bool WrapSuspended = false;
 
 int ScreenTwips(int thousandths)
 {
@@ -66,11 +71,15 @@ DWORD CALLBACK GiveChunk(DWORD_PTR cookie, LPBYTE chunk, LONG capacity, LONG *gi
 
 }  // namespace
 
-void StreamInText(HWND control, const char *text, size_t length, UINT format)
+int StreamInText(HWND control, const char *text, size_t length, UINT format)
 {
+    // The control's RTF reader crashes the process or stalls on some input.
+    if ((format & SF_RTF) && ScreenRtf(text, length) != RTF_READABLE)
+        return 0;
     TextSource source = {text, length};
     EDITSTREAM stream = {(DWORD_PTR)&source, 0, GiveChunk};
     SendMessageA(control, EM_STREAMIN, format, (LPARAM)&stream);
+    return 1;
 }
 
 // Puts plain text in as it stands: WM_SETTEXT would read text that happens to begin
@@ -128,6 +137,13 @@ int EditorWrapper::SetTextMode(int mode)
     int length = GetWindowTextLengthA(control);
     int from = GetTextMode();
     char *content = GetText(from, LINE_END_CRLF);
+    // Setting the text reads it as RTF again; what the screen refuses is carried across
+    // as its plain text, formatting lost but no character.
+    if (content && from == TEXT_RICH && ScreenRtf(content, strlen(content)) != RTF_READABLE) {
+        delete[] content;
+        content = GetText(TEXT_PLAIN, LINE_END_CRLF);
+        from = TEXT_PLAIN;
+    }
     CHARRANGE selection;
     SendMessageA(control, EM_EXGETSEL, 0, (LPARAM)&selection);
     // Setting the text clears the modified flag; a switch must not make unsaved
@@ -177,6 +193,12 @@ void EditorWrapper::SetWrapMode(int mode, int width, HDC device)
             SendMessageA(control, EM_SETTARGETDEVICE, (WPARAM)device, width * 1440 / 1000);
         return;
     }
+    if (mode < 0 && WrapSuspended) {
+        // Putting the screen formatting back (after print preview) keeps it unwrapped.
+        SendMessageA(control, EM_SETTARGETDEVICE, 0, 1);
+        return;
+    }
+    WrapSuspended = false;
     if (mode < 0) {
         if (lineWidth == 0)
             mode = WRAP_WINDOW;
@@ -212,6 +234,27 @@ void EditorWrapper::SetWrapMode(int mode, int width, HDC device)
         SendMessageA(control, EM_SETTARGETDEVICE, 0, lineWidth);
         break;
     }
+}
+
+void EditorWrapper::SuspendWrap()
+{
+    if (!control)
+        return;
+    WrapSuspended = true;
+    SendMessageA(control, EM_SETTARGETDEVICE, 0, 1);
+}
+
+void EditorWrapper::ResumeWrap()
+{
+    if (!control || !WrapSuspended)
+        return;
+    WrapSuspended = false;
+    SetWrapMode(-1, 0);
+}
+
+bool EditorWrapper::IsWrapSuspended()
+{
+    return control && WrapSuspended;
 }
 
 const char *EditorWrapper::GetEditState()

@@ -12,7 +12,7 @@ enum RtfScreenResult {
     RTF_LONG_PARAMETER,      // a numeric parameter with more digits than any number has
     RTF_LONG_NAME,           // a font or style name longer than the reader's buffer is safe for
     RTF_NESTED_TABLE,        // a table inside a table cell
-    RTF_TOO_MANY_GROUPS,     // more groups than the reader gets through in reasonable time
+    RTF_TOO_SLOW,            // more groups, paragraphs and formats than load in a few seconds
 };
 
 // The reader keeps 32 group states and reads past them for a 33rd open group.
@@ -24,12 +24,26 @@ const int RTF_MAX_WORD = 32;
 const int RTF_MAX_DIGITS = 10;
 // Names in the font table and the style sheet.
 const int RTF_MAX_NAME = 255;
-// Groups in the whole text (see RtfScreen.cpp for the measurement behind it).
-const long RTF_MAX_GROUPS = 200000;
+// The reader's work in units of one group; a paragraph and a change of character
+// format cost more; the work and the format changes within one paragraph have a
+// ceiling (see RtfScreen.cpp for the measurements behind them).
+const long RTF_MAX_WORK = 60000;
+const int RTF_PARAGRAPH_COST = 2;
+const int RTF_CHANGE_COST = 6;
+const long RTF_MAX_PARAGRAPH_CHANGES = 2000;
 
 // Whether the control would read the text as RTF: it begins with "{\rtf" or "{\urtf".
 bool BeginsAsRtf(const char *text, size_t length);
 // RTF_READABLE when the text may be handed to the control as it stands; text that the
 // control would not read as RTF is always readable. Reading stops at a zero byte, as
-// the control's does.
-RtfScreenResult ScreenRtf(const char *text, size_t length);
+// the control's does. longestParagraph, when given, receives an estimate of the
+// longest paragraph's wrapping cost in characters (a format change counts as
+// RTF_GROUP_COST).
+RtfScreenResult ScreenRtf(const char *text, size_t length, size_t *longestParagraph = 0);
+
+// A change of format (a run of its own) costs the wrapping about as much as this many
+// characters.
+const size_t RTF_GROUP_COST = 4;
+
+// The longest line of a plain text, in characters; CR, LF and CR LF end lines.
+size_t LongestLine(const char *text, size_t length);

@@ -25,6 +25,10 @@ HWND WaitForDialog(const char *title, DWORD milliseconds = 10000);
 void PressButton(HWND dialog, int id);
 
 std::string WindowText(HWND window);
+// The length of a window's text (WM_GETTEXTLENGTH), or -1 when it does not answer.
+int WindowTextLength(HWND window);
+// Whether the window's thread answers a message within the time.
+bool Answers(HWND window, DWORD milliseconds = 5000);
 std::string ProfileText(const char *file, const char *section, const char *key);
 // Removes a whole section of a profile file (win.ini for "win.ini").
 void ClearSection(const char *file, const char *section);

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <string.h>
 #include <string>
 
 #include "editor/RtfScreen.h"
@@ -80,4 +81,50 @@ TEST(RtfScreenTest, RefusesNestedTables)
     };
     for (const auto &c : cases)
         EXPECT_EQ(Screen(c.text), c.expected) << c.text;
+}
+
+TEST(RtfScreenTest, RefusesWhatTheControlWouldTakeTooLongToRead)
+{
+    auto repeat = [](const std::string &piece, int times) {
+        std::string text;
+        for (int k = 0; k < times; ++k)
+            text += piece;
+        return text;
+    };
+    const struct { std::string text; RtfScreenResult expected; } cases[] = {
+        {"{\\rtf1 " + repeat("{x}", 59000) + "}", RTF_READABLE},
+        {"{\\rtf1 " + repeat("{x}", 61000) + "}", RTF_TOO_SLOW},
+        // Runs of one format cost only their groups; each change of format costs more.
+        {"{\\rtf1 " + repeat("{\\b x}", 9000) + "}", RTF_READABLE},
+        {"{\\rtf1 " + repeat("{\\b x}{\\i x}", 4500) + "}", RTF_TOO_SLOW},
+        // One paragraph holds at most so many format changes.
+        {"{\\rtf1 " + repeat("\\b x\\b0 x", 1000) + "}", RTF_READABLE},
+        {"{\\rtf1 " + repeat("\\b x\\b0 x", 1001) + "}", RTF_TOO_SLOW},
+        {"{\\rtf1 " + repeat("\\b x\\b0 x\\par ", 1001) + "}", RTF_READABLE},
+        {"{\\rtf1 " + repeat("x\\par ", 29000) + "}", RTF_READABLE},
+        {"{\\rtf1 " + repeat("x\\par ", 31000) + "}", RTF_TOO_SLOW},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(Screen(c.text), c.expected) << c.text.substr(0, 40) << " " << c.text.size();
+}
+
+TEST(RtfScreenTest, MeasuresTheLongestLineAndParagraph)
+{
+    const struct { const char *text; size_t longest; } lines[] = {
+        {"", 0}, {"abc", 3}, {"ab\r\nabcd\nx\r", 4}, {"\r\n\r\n", 0}, {"a\rbb\rccc", 3},
+    };
+    for (const auto &c : lines)
+        EXPECT_EQ(LongestLine(c.text, strlen(c.text)), c.longest) << c.text;
+
+    const struct { std::string text; size_t longest; } paragraphs[] = {
+        {"{\\rtf1 abc\\par defgh}", 5},
+        {"{\\rtf1{\\fonttbl{\\f0 " + std::string(100, 'A') + ";}}ab{\\*\\x hidden}}", 2},
+        {"{\\rtf1 a\\b b\\b0 c}", 3 + 2 * RTF_GROUP_COST},
+        {"{\\rtf1 " + std::string(20000, 'x') + "}", 20000},
+    };
+    for (const auto &c : paragraphs) {
+        size_t longest = 0;
+        ScreenRtf(c.text.data(), c.text.size(), &longest);
+        EXPECT_EQ(longest, c.longest) << c.text.substr(0, 40);
+    }
 }
