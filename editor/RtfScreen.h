@@ -29,8 +29,8 @@ const int RTF_MAX_NAME = 255;
 // ceiling (see RtfScreen.cpp for the measurements behind them).
 const long RTF_MAX_WORK = 60000;
 const int RTF_PARAGRAPH_COST = 2;
-const int RTF_CHANGE_COST = 6;
-const long RTF_MAX_PARAGRAPH_CHANGES = 2000;
+const int RTF_CHANGE_COST = 12;
+const long RTF_MAX_PARAGRAPH_CHANGES = 1000;
 
 // Whether the control would read the text as RTF: it begins with "{\rtf" or "{\urtf".
 bool BeginsAsRtf(const char *text, size_t length);
