@@ -11,10 +11,12 @@
 #include "app/Settings.h"
 #include "document/Document.h"
 #include "document/FileFormats.h"
+#include "document/TextEncoding.h"
 #include "editor/EditorControl.h"
 #include "editor/RtfScreen.h"
 
 int DocumentFormat = FORMAT_PLAIN;
+bool Utf8ByteOrderMark = false;
 int OpenChoice = 0;
 
 static char OpenPath[260] = "";
@@ -85,6 +87,38 @@ static bool AskSixteenBit(HWND owner)
                        SettingsSection, MB_YESNO) == IDYES;
 }
 
+// Puts UTF-16 text in as plain text: appended at the end as one undoable step to a
+// non-empty document, else replacing it. Returns 1.
+static int LoadUnicode(HWND editor, const std::u16string &text, bool append)
+{
+    int existing = GetWindowTextLengthA(editor);
+    SendMessageA(editor, EM_EXLIMITTEXT, 0, existing + text.size() + 32768);
+    // Wrapping a very long line takes minutes: such text is shown unwrapped.
+    bool longLines = LongestLine(text.data(), text.size()) > LONGEST_WRAPPED_LINE;
+    if (append && existing > 0) {
+        if (longLines)
+            EditorControl.SuspendWrap();
+        EditorControl.SetSelection(-1, -1);
+        ReplaceSelectionUnicode(editor, text.data(), text.size());
+        return 1;
+    }
+    SendMessageA(editor, WM_SETREDRAW, FALSE, 0);
+    SendMessageA(editor, WM_SETTEXT, 0, (LPARAM) "");
+    EditorControl.SetTextMode(TEXT_PLAIN);
+    SendMessageA(editor, WM_SETFONT, (WPARAM)DocumentFont, 0);
+    if (longLines)
+        EditorControl.SuspendWrap();
+    else
+        EditorControl.ResumeWrap();
+    StreamInUnicode(editor, text.data(), text.size());
+    SendMessageA(editor, EM_SETMODIFY, FALSE, 0);
+    EditorControl.SetSelection(0, 1);
+    EditorControl.SetSelection(0, 0);
+    SendMessageA(editor, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(editor, 0, TRUE);
+    return 1;
+}
+
 int LoadFile(HWND editor, const char *path, bool append, bool plainOnly)
 {
     if (!editor)
@@ -98,14 +132,34 @@ int LoadFile(HWND editor, const char *path, bool append, bool plainOnly)
 
     HWND owner = GetParent(editor);
     unsigned char *bytes = (unsigned char *)data;
+    // 16-bit and UTF-8 text go to the control as UTF-16, so every character survives.
+    std::u16string wide;
+    bool unicode = false;
     static const int sixteenBit[] = {FORMAT_MULTI_BYTE, FORMAT_UNICODE_LE, FORMAT_UNICODE_BE};
     for (int format : sixteenBit) {
         if (LooksSixteenBit(format, bytes, count) && AskSixteenBit(owner)) {
-            count = NarrowSixteenBit(format, bytes, count);
+            wide = DecodeSixteenBit(format, bytes, count);
+            unicode = true;
             if (!append)
                 DocumentFormat = format;
             break;
         }
+    }
+    if (!unicode && strncmp(data, "{\\rtf", 5) != 0 &&
+        (HasUtf8ByteOrderMark(bytes, count) || LooksUtf8(bytes, count))) {
+        wide = DecodeUtf8(bytes, count);
+        unicode = true;
+        if (!append) {
+            DocumentFormat = FORMAT_UTF8;
+            Utf8ByteOrderMark = HasUtf8ByteOrderMark(bytes, count);
+        }
+    }
+    if (unicode) {
+        // A zero character ends the text, as a zero byte does for 8-bit text.
+        wide.resize(wide.find(u'\0') == std::u16string::npos ? wide.size() : wide.find(u'\0'));
+        int done = LoadUnicode(editor, wide, append);
+        delete[] data;
+        return done;
     }
     // A zero byte ends the text, as it would for any text message.
     size_t length = strlen(data);
@@ -174,13 +228,14 @@ static int AcceptRichText(HWND owner, const char *path, bool *asPlain)
         return 1;
     BOOL read = ReadFile(file, start, 6, &got, 0);
     CloseHandle(file);
-    if (!read || !BeginsAsRtf(start, got))
+    // Only text that begins so is handed to the control as RTF.
+    if (!read || got < 5 || memcmp(start, "{\\rtf", 5) != 0)
         return 1;
     size_t count = 0;
     char *data = ReadWholeFile(path, &count);
     if (!data)
         return 1;
-    bool refused = BeginsAsRtf(data, count) && ScreenRtf(data, count) != RTF_READABLE;
+    bool refused = ScreenRtf(data, count) != RTF_READABLE;
     delete[] data;
     if (!refused)
         return 1;

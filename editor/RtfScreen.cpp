@@ -107,7 +107,10 @@ bool IsParagraphWord(const char *word, size_t length)
 
 }  // namespace
 
-size_t LongestLine(const char *text, size_t length)
+namespace {
+
+template <typename Unit>
+size_t LongestLineOf(const Unit *text, size_t length)
 {
     size_t longest = 0, current = 0;
     for (size_t k = 0; k < length; ++k) {
@@ -118,6 +121,18 @@ size_t LongestLine(const char *text, size_t length)
         }
     }
     return longest;
+}
+
+}  // namespace
+
+size_t LongestLine(const char *text, size_t length)
+{
+    return LongestLineOf(text, length);
+}
+
+size_t LongestLine(const char16_t *text, size_t length)
+{
+    return LongestLineOf(text, length);
 }
 
 bool BeginsAsRtf(const char *text, size_t length)

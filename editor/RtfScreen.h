@@ -47,3 +47,4 @@ const size_t RTF_GROUP_COST = 4;
 
 // The longest line of a plain text, in characters; CR, LF and CR LF end lines.
 size_t LongestLine(const char *text, size_t length);
+size_t LongestLine(const char16_t *text, size_t length);
