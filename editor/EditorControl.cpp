@@ -257,6 +257,66 @@ bool EditorWrapper::IsWrapSuspended()
     return control && WrapSuspended;
 }
 
+// The control's own window procedure, behind PasteGuard.
+static WNDPROC ControlProcedure = 0;
+
+// The control reads RTF on the clipboard with the same reader as files: its pastes go
+// through the screen first.
+static LRESULT CALLBACK PasteGuard(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    bool control = GetKeyState(VK_CONTROL) < 0, shift = GetKeyState(VK_SHIFT) < 0;
+    bool pasteKey = message == WM_KEYDOWN && ((wParam == 'V' && control && !shift) ||
+                                              (wParam == VK_INSERT && shift && !control));
+    if (message == WM_PASTE || pasteKey) {
+        EditorControl.Paste();
+        return 0;
+    }
+    return CallWindowProcA(ControlProcedure, window, message, wParam, lParam);
+}
+
+void EditorWrapper::ScreenPastes()
+{
+    if (!control || (WNDPROC)GetWindowLongPtrA(control, GWLP_WNDPROC) == PasteGuard)
+        return;
+    // Every RichEdit20A window has the same class procedure.
+    ControlProcedure =
+        (WNDPROC)SetWindowLongPtrA(control, GWLP_WNDPROC, (LONG_PTR)PasteGuard);
+}
+
+// Whether the clipboard holds RTF that the screen refuses.
+static bool ClipboardRtfRefused(HWND owner)
+{
+    UINT format = RegisterClipboardFormatA(CF_RTF);
+    if (!IsClipboardFormatAvailable(format) || !OpenClipboard(owner))
+        return false;
+    bool refused = false;
+    HANDLE data = GetClipboardData(format);
+    const char *text = data ? (const char *)GlobalLock(data) : 0;
+    if (text) {
+        SIZE_T size = GlobalSize(data);
+        size_t length = 0;
+        while (length < size && text[length])
+            ++length;
+        refused = ScreenRtf(text, length) != RTF_READABLE;
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return refused;
+}
+
+void EditorWrapper::Paste()
+{
+    if (!control)
+        return;
+    WNDPROC procedure = ControlProcedure;
+    if (!procedure)
+        procedure = (WNDPROC)GetWindowLongPtrA(control, GWLP_WNDPROC);
+    if (ClipboardRtfRefused(control))
+        CallWindowProcA(procedure, control, EM_PASTESPECIAL, CF_UNICODETEXT, 0);
+    else
+        CallWindowProcA(procedure, control, WM_PASTE, 0, 0);
+}
+
 const char *EditorWrapper::GetEditState()
 {
     static char letters[8];

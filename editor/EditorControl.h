@@ -34,6 +34,11 @@ struct EditorWrapper {
     void ResumeWrap();
     // Whether SuspendWrap holds the wrapping off.
     bool IsWrapSuspended();
+    // Routes every paste into the control (WM_PASTE, Ctrl+V, Shift+Insert) through
+    // Paste. Called once, after the control is made.
+    void ScreenPastes();
+    // Pastes the clipboard; RTF on it that fails the RTF screen comes in as its text.
+    void Paste();
     // Letters c (selection), p (can paste), u (can undo), r (can redo); static buffer.
     const char *GetEditState();
     // Raises the limit; returns the limit the control then reports.
