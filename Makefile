@@ -4,8 +4,10 @@
 BUILD := build
 ARGS ?=
 BENCH ?=
+FUZZ ?=
+FUZZ_SECONDS ?= 60
 
-.PHONY: all setup build build64 run test bench screenshot clean
+.PHONY: all setup build build64 run test bench fuzz screenshot clean
 
 all: build
 
@@ -36,8 +38,12 @@ test: build
 bench: build
 	BUILD=$(BUILD) BENCH="$(BENCH)" ./scripts/bench.sh
 
+# Native fuzz targets (fuzz/targets.txt), each run FUZZ_SECONDS; FUZZ='a b' runs some.
+fuzz: setup
+	FUZZ_SECONDS=$(FUZZ_SECONDS) ./scripts/fuzz.sh $(FUZZ)
+
 screenshot: build
 	BUILD=$(BUILD) ./scripts/screenshot.sh
 
 clean:
-	rm -rf $(BUILD) $(BUILD)64
+	rm -rf $(BUILD) $(BUILD)64 build-fuzz

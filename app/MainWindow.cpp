@@ -205,7 +205,9 @@ void FollowSelection()
     int column = selection.cpMin - (int)SendMessageA(editor, EM_LINEINDEX, line, 0);
     if (StatusBar) {
         char text[64];
-        snprintf(text, sizeof text, "Ln %d, col %d", line + 1, column + 1);
+        // Text opened unwrapped because of its long lines says so.
+        snprintf(text, sizeof text, "Ln %d, col %d%s", line + 1, column + 1,
+                 EditorControl.IsWrapSuspended() ? "    Long lines, not wrapped" : "");
         SendMessageA(StatusBar, SB_SETTEXTA, 0, (LPARAM)text);
     }
 

@@ -92,39 +92,6 @@ int WriteProfileIntIfChanged(const char *file, const char *section, const char *
     return WriteProfileTextIfChanged(file, section, key, text);
 }
 
-WindowStateValues ParseWindowState(const char *text, int screenWidth, int screenHeight)
-{
-    WindowStateValues values = {{0, 0, 0, 0}, 0, 0, 0};
-    if (strchr(text, '.')) {
-        double left = 0, top = 0, right = 0, bottom = 0;
-        sscanf(text, "%lf,%lf,%lf,%lf,%d,%d,%d", &left, &top, &right, &bottom, &values.show,
-               &values.toolbar, &values.status);
-        values.normal.left = (int)(left * screenWidth + 0.5);
-        values.normal.top = (int)(top * screenHeight + 0.5);
-        values.normal.right = (int)(right * screenWidth + 0.5);
-        values.normal.bottom = (int)(bottom * screenHeight + 0.5);
-    } else {
-        int left = 0, top = 0, right = 0, bottom = 0;
-        sscanf(text, "%d,%d,%d,%d,%d,%d,%d", &left, &top, &right, &bottom, &values.show,
-               &values.toolbar, &values.status);
-        values.normal.left = left;
-        values.normal.top = top;
-        values.normal.right = right;
-        values.normal.bottom = bottom;
-    }
-    return values;
-}
-
-void FormatWindowState(const WindowStateValues &values, int screenWidth, int screenHeight,
-                       char *out, size_t size)
-{
-    double width = screenWidth > 0 ? screenWidth : 1;
-    double height = screenHeight > 0 ? screenHeight : 1;
-    snprintf(out, size, "%.4lf,%.4lf,%.4lf,%.4lf,%d,%d,%d", values.normal.left / width,
-             values.normal.top / height, values.normal.right / width,
-             values.normal.bottom / height, values.show, values.toolbar, values.status);
-}
-
 // Shows or hides a bar by its flag; a negative flag toggles. Returns the flag applied.
 static int ApplyBarFlag(HWND bar, int flag)
 {
@@ -150,7 +117,10 @@ int RestoreWindowState(const LayoutRecord &layout, const char *pair, const char 
         snprintf(text, sizeof text, "%s", defaultText);
     WindowStateValues values =
         ParseWindowState(text, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
-    placement.rcNormalPosition = values.normal;
+    placement.rcNormalPosition.left = values.normal.left;
+    placement.rcNormalPosition.top = values.normal.top;
+    placement.rcNormalPosition.right = values.normal.right;
+    placement.rcNormalPosition.bottom = values.normal.bottom;
     placement.showCmd = show >= 0 ? show : values.show;
     SetWindowPlacement(layout.main, &placement);
     int toolbar = ApplyBarFlag(layout.toolbar, values.toolbar);
@@ -167,7 +137,8 @@ void SaveWindowState(const LayoutRecord &layout, const char *pair)
     placement.length = sizeof placement;
     GetWindowPlacement(layout.main, &placement);
     WindowStateValues values;
-    values.normal = placement.rcNormalPosition;
+    const RECT &normal = placement.rcNormalPosition;
+    values.normal = {(int)normal.left, (int)normal.top, (int)normal.right, (int)normal.bottom};
     values.show = placement.showCmd;
     values.toolbar = layout.toolbar && IsWindowVisible(layout.toolbar) ? 1 : 0;
     values.status = 0;

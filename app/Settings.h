@@ -5,6 +5,7 @@
 #include <stddef.h>
 
 #include "app/Layout.h"
+#include "app/WindowStateText.h"
 
 // A settings pair: the file path, its terminating zero, then the section name.
 extern const char *SettingsFile;
@@ -28,20 +29,6 @@ int WriteProfileTextIfChanged(const char *file, const char *section, const char 
                               const char *value);
 int WriteProfileIntIfChanged(const char *file, const char *section, const char *key,
                              int value);
-
-struct WindowStateValues {
-    RECT normal;  // pixels
-    int show;
-    int toolbar;  // 1, 0, negative toggles
-    int status;
-};
-
-// Reads a WindowState text: fractions of the screen when it holds a '.', else pixels.
-// Fields that fail to parse are 0.
-WindowStateValues ParseWindowState(const char *text, int screenWidth, int screenHeight);
-// Writes the fraction form with four decimals.
-void FormatWindowState(const WindowStateValues &values, int screenWidth, int screenHeight,
-                       char *out, size_t size);
 
 // Applies the placement; returns toolbar flag * 256 + status flag (16 bits).
 int RestoreWindowState(const LayoutRecord &layout, const char *pair, const char *defaultText,

@@ -166,6 +166,7 @@ HWND StartMainWindow(HINSTANCE instance, const char *commandLine)
     if (!editor)
         return 0;
     EditorControl.control = editor;
+    EditorControl.ScreenPastes();
     MainLayout.editor = editor;
 
     if (output && (ModeFlags & MODE_ALWAYS_ON_TOP))

@@ -13,6 +13,7 @@
 #include "document/FileFormats.h"
 #include "document/TextEncoding.h"
 #include "editor/EditorControl.h"
+#include "editor/RtfScreen.h"
 
 int DocumentFormat = FORMAT_PLAIN;
 bool Utf8ByteOrderMark = false;
@@ -141,7 +142,11 @@ static int LoadUnicode(HWND editor, const std::u16string &text, bool append)
 {
     int existing = GetWindowTextLengthA(editor);
     SendMessageA(editor, EM_EXLIMITTEXT, 0, existing + text.size() + 32768);
+    // Wrapping a very long line takes minutes: such text is shown unwrapped.
+    bool longLines = LongestLine(text.data(), text.size()) > LONGEST_WRAPPED_LINE;
     if (append && existing > 0) {
+        if (longLines)
+            EditorControl.SuspendWrap();
         EditorControl.SetSelection(-1, -1);
         ReplaceSelectionUnicode(editor, text.data(), text.size());
         // EM_SETTEXTEX leaves the flag as it was; the appended text is a change.
@@ -153,11 +158,15 @@ static int LoadUnicode(HWND editor, const std::u16string &text, bool append)
     SendMessageA(editor, WM_SETTEXT, 0, (LPARAM) "");
     EditorControl.SetTextMode(TEXT_PLAIN);
     SendMessageA(editor, WM_SETFONT, (WPARAM)DocumentFont, 0);
+    if (longLines)
+        EditorControl.SuspendWrap();
+    else
+        EditorControl.ResumeWrap();
     bool whole = StreamInUnicode(editor, text.data(), text.size());
     return FinishLoad(editor, whole, append, text.empty());
 }
 
-int LoadFile(HWND editor, const char *path, bool append)
+int LoadFile(HWND editor, const char *path, bool append, bool plainOnly)
 {
     LoadedInPart = false;
     if (!editor)
@@ -213,11 +222,27 @@ int LoadFile(HWND editor, const char *path, bool append)
     size_t length = strlen(data);
     LoadedInPart = length < count;
 
+    // RTF the control cannot read safely comes in as its plain text (the user has been
+    // asked when the file itself begins with RTF).
+    size_t longest = 0;
+    if (BeginsAsRtf(data, length) && ScreenRtf(data, length, &longest) != RTF_READABLE)
+        plainOnly = true;
+    bool rich = !plainOnly && strncmp(data, "{\\rtf", 5) == 0;
+    // Wrapping a very long line takes minutes: such text is shown unwrapped.
+    if (!rich)
+        longest = LongestLine(data, length);
+    bool longLines = longest > LONGEST_WRAPPED_LINE;
+
     int existing = GetWindowTextLengthA(editor);
     if (append && existing > 0) {
+        if (longLines)
+            EditorControl.SuspendWrap();
         SendMessageA(editor, EM_EXLIMITTEXT, 0, existing + length + 32768);
         EditorControl.SetSelection(-1, -1);
-        SendMessageA(editor, EM_REPLACESEL, TRUE, (LPARAM)data);
+        if (BeginsAsRtf(data, length) && plainOnly)
+            StreamInText(editor, data, length, SF_TEXT | SFF_SELECTION);
+        else
+            SendMessageA(editor, EM_REPLACESEL, TRUE, (LPARAM)data);
         delete[] data;
         return 1;
     }
@@ -225,7 +250,6 @@ int LoadFile(HWND editor, const char *path, bool append)
     // Redrawing while a large text streams in costs more than the reading.
     SendMessageA(editor, WM_SETREDRAW, FALSE, 0);
     SendMessageA(editor, WM_SETTEXT, 0, (LPARAM) "");
-    bool rich = strncmp(data, "{\\rtf", 5) == 0;
     if (rich) {
         EditorControl.SetTextMode(TEXT_RICH);
         DocumentFormat = FORMAT_RICH;
@@ -233,10 +257,47 @@ int LoadFile(HWND editor, const char *path, bool append)
         EditorControl.SetTextMode(TEXT_PLAIN);
         SendMessageA(editor, WM_SETFONT, (WPARAM)DocumentFont, 0);
     }
+    if (longLines)
+        EditorControl.SuspendWrap();
+    else
+        EditorControl.ResumeWrap();
     SendMessageA(editor, EM_EXLIMITTEXT, 0, length + 32768);
     bool whole = StreamInText(editor, data, length, rich ? SF_RTF : SF_TEXT);
     delete[] data;
     return FinishLoad(editor, whole, append, length == 0);
+}
+
+// For a file that begins with RTF the control cannot read safely: asks whether to open
+// it as plain text. 1 to go on (asPlain set when the user chose so), 0 when declined.
+static int AcceptRichText(HWND owner, const char *path, bool *asPlain)
+{
+    *asPlain = false;
+    // Only a file that begins with RTF is read whole for the screen.
+    char start[8] = "";
+    DWORD got = 0;
+    HANDLE file = OpenForReading(path);
+    if (file == INVALID_HANDLE_VALUE)
+        return 1;
+    BOOL read = ReadFile(file, start, 6, &got, 0);
+    CloseHandle(file);
+    // Only text that begins so is handed to the control as RTF.
+    if (!read || got < 5 || memcmp(start, "{\\rtf", 5) != 0)
+        return 1;
+    size_t count = 0;
+    char *data = 0;
+    if (ReadWholeFile(path, &data, &count) != READ_WHOLE) {
+        delete[] data;
+        return 1;
+    }
+    bool refused = ScreenRtf(data, count) != RTF_READABLE;
+    delete[] data;
+    if (!refused)
+        return 1;
+    if (MessageBoxA(owner, "This file is not a readable RTF document.\n\nOpen it as plain text?",
+                    SettingsSection, MB_YESNO | MB_ICONEXCLAMATION) != IDYES)
+        return 0;
+    *asPlain = true;
+    return 1;
 }
 
 static bool ChooseOpenPath(HWND owner)
@@ -326,6 +387,11 @@ int OpenDocument(HWND owner, const char *path)
     if (check != FILE_READABLE)
         return 0;
 
+    // Asked before anything changes, so that No leaves the document as it was.
+    bool asPlain = false;
+    if (!(OpenChoice & 1) && !AcceptRichText(owner, path, &asPlain))
+        return 0;
+
     HWND editor = EditorControl.control;
     if (OpenChoice < 2) {
         if (!ConfirmDiscard(owner))
@@ -333,7 +399,7 @@ int OpenDocument(HWND owner, const char *path)
         if (editor)
             SendMessageA(editor, WM_SETTEXT, 0, (LPARAM) "");
     }
-    if (!LoadFile(editor, path, OpenChoice > 1)) {
+    if (!LoadFile(editor, path, OpenChoice > 1, asPlain)) {
         // The file went away after the check: an emptied document must not keep the
         // old name, or a Save would overwrite that file with nothing.
         if (OpenChoice < 2) {

@@ -13,8 +13,9 @@ const long long LARGEST_FILE = 256LL * 1024 * 1024;
 int OpenDocument(HWND owner, const char *path);
 // Reads the whole file into the editor; 1 when done, 0 when it could not be read (said
 // so unless the file would not even open). Text cut short by a null character loads,
-// and OpenDocument then opens it untitled.
-int LoadFile(HWND editor, const char *path, bool append);
+// and OpenDocument then opens it untitled. RTF comes in as plain text with plainOnly,
+// or when the RTF screen refuses it.
+int LoadFile(HWND editor, const char *path, bool append, bool plainOnly = false);
 
 // Shows the wait cursor for as long as it lives.
 class WaitCursor {

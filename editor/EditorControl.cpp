@@ -6,6 +6,8 @@
 #include <new>
 #include <string>
 
+#include "editor/RtfScreen.h"
+
 EditorWrapper EditorControl = {0, 0};
 
 size_t TextBufferLimit = SIZE_MAX;
@@ -23,6 +25,9 @@ char16_t *NewUnicodeBuffer(size_t units)
         return 0;
     return new (std::nothrow) char16_t[units];
 }
+
+// True while SuspendWrap holds the text unwrapped.
+static bool WrapSuspended = false;
 
 int ScreenTwips(int thousandths)
 {
@@ -95,6 +100,9 @@ DWORD CALLBACK GiveChunk(DWORD_PTR cookie, LPBYTE chunk, LONG capacity, LONG *gi
 
 bool StreamInText(HWND control, const char *text, size_t length, UINT format)
 {
+    // The control's RTF reader crashes the process or stalls on some input.
+    if ((format & SF_RTF) && ScreenRtf(text, length) != RTF_READABLE)
+        return false;
     TextSource source = {text, length};
     EDITSTREAM stream = {(DWORD_PTR)&source, 0, GiveChunk};
     SendMessageA(control, EM_STREAMIN, format, (LPARAM)&stream);
@@ -162,11 +170,16 @@ int EditorWrapper::SetTextMode(int mode)
     int from = GetTextMode();
     // The text travels as UTF-16, so characters outside the code page survive (Wine's
     // RTF writer would replace them); a switch keeps no formatting either way.
-    // Rich to rich keeps the formatting through RTF.
+    // Rich to rich keeps the formatting through RTF, unless the RTF screen refuses it:
+    // then the text alone comes across, no character lost.
     size_t units = 0;
     bool keepRtf = from == TEXT_RICH && mode == TEXT_RICH;
-    char16_t *plain = keepRtf ? 0 : GetUnicodeText(control, &units);
     char *content = keepRtf ? GetText(TEXT_RICH, LINE_END_CRLF) : 0;
+    if (content && ScreenRtf(content, strlen(content)) != RTF_READABLE) {
+        delete[] content;
+        content = 0;
+    }
+    char16_t *plain = content ? 0 : GetUnicodeText(control, &units);
     // Without a copy of the text the switch would empty the document.
     if (length && !plain && !content)
         return 0;
@@ -220,6 +233,12 @@ void EditorWrapper::SetWrapMode(int mode, int width, HDC device)
             SendMessageA(control, EM_SETTARGETDEVICE, (WPARAM)device, width * 1440 / 1000);
         return;
     }
+    if (mode < 0 && WrapSuspended) {
+        // Putting the screen formatting back (after print preview) keeps it unwrapped.
+        SendMessageA(control, EM_SETTARGETDEVICE, 0, 1);
+        return;
+    }
+    WrapSuspended = false;
     if (mode < 0) {
         if (lineWidth == 0)
             mode = WRAP_WINDOW;
@@ -255,6 +274,87 @@ void EditorWrapper::SetWrapMode(int mode, int width, HDC device)
         SendMessageA(control, EM_SETTARGETDEVICE, 0, lineWidth);
         break;
     }
+}
+
+void EditorWrapper::SuspendWrap()
+{
+    if (!control)
+        return;
+    WrapSuspended = true;
+    SendMessageA(control, EM_SETTARGETDEVICE, 0, 1);
+}
+
+void EditorWrapper::ResumeWrap()
+{
+    if (!control || !WrapSuspended)
+        return;
+    WrapSuspended = false;
+    SetWrapMode(-1, 0);
+}
+
+bool EditorWrapper::IsWrapSuspended()
+{
+    return control && WrapSuspended;
+}
+
+// The control's own window procedure, behind PasteGuard.
+static WNDPROC ControlProcedure = 0;
+
+// The control reads RTF on the clipboard with the same reader as files: its pastes go
+// through the screen first.
+static LRESULT CALLBACK PasteGuard(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    bool control = GetKeyState(VK_CONTROL) < 0, shift = GetKeyState(VK_SHIFT) < 0;
+    bool pasteKey = message == WM_KEYDOWN && ((wParam == 'V' && control && !shift) ||
+                                              (wParam == VK_INSERT && shift && !control));
+    if (message == WM_PASTE || pasteKey) {
+        EditorControl.Paste();
+        return 0;
+    }
+    return CallWindowProcA(ControlProcedure, window, message, wParam, lParam);
+}
+
+void EditorWrapper::ScreenPastes()
+{
+    if (!control || (WNDPROC)GetWindowLongPtrA(control, GWLP_WNDPROC) == PasteGuard)
+        return;
+    // Every RichEdit20A window has the same class procedure.
+    ControlProcedure =
+        (WNDPROC)SetWindowLongPtrA(control, GWLP_WNDPROC, (LONG_PTR)PasteGuard);
+}
+
+// Whether the clipboard holds RTF that the screen refuses.
+static bool ClipboardRtfRefused(HWND owner)
+{
+    UINT format = RegisterClipboardFormatA(CF_RTF);
+    if (!IsClipboardFormatAvailable(format) || !OpenClipboard(owner))
+        return false;
+    bool refused = false;
+    HANDLE data = GetClipboardData(format);
+    const char *text = data ? (const char *)GlobalLock(data) : 0;
+    if (text) {
+        SIZE_T size = GlobalSize(data);
+        size_t length = 0;
+        while (length < size && text[length])
+            ++length;
+        refused = ScreenRtf(text, length) != RTF_READABLE;
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return refused;
+}
+
+void EditorWrapper::Paste()
+{
+    if (!control)
+        return;
+    WNDPROC procedure = ControlProcedure;
+    if (!procedure)
+        procedure = (WNDPROC)GetWindowLongPtrA(control, GWLP_WNDPROC);
+    if (ClipboardRtfRefused(control))
+        CallWindowProcA(procedure, control, EM_PASTESPECIAL, CF_UNICODETEXT, 0);
+    else
+        CallWindowProcA(procedure, control, WM_PASTE, 0, 0);
 }
 
 const char *EditorWrapper::GetEditState()

@@ -27,6 +27,19 @@ struct EditorWrapper {
     int GetWrapMode();
     // width in thousandths of an inch; a device context formats for that printer.
     void SetWrapMode(int mode, int width, HDC device = 0);
+    // Shows the text unwrapped for now, whatever the wrap setting: wrapping a very long
+    // line takes the control minutes. lineWidth (so GetWrapMode and the saved setting)
+    // stays; ResumeWrap or any explicit SetWrapMode ends it.
+    void SuspendWrap();
+    // Applies the wrap setting again after SuspendWrap.
+    void ResumeWrap();
+    // Whether SuspendWrap holds the wrapping off.
+    bool IsWrapSuspended();
+    // Routes every paste into the control (WM_PASTE, Ctrl+V, Shift+Insert) through
+    // Paste. Called once, after the control is made.
+    void ScreenPastes();
+    // Pastes the clipboard; RTF on it that fails the RTF screen comes in as its text.
+    void Paste();
     // Letters c (selection), p (can paste), u (can undo), r (can redo); static buffer.
     const char *GetEditState();
     // Raises the limit; returns the limit the control then reports.
@@ -40,9 +53,15 @@ struct EditorWrapper {
 
 extern EditorWrapper EditorControl;
 
-// Replaces the whole text with length bytes read as SF_TEXT or SF_RTF (EM_STREAMIN);
-// false when the control stopped short of the end or reported an error.
+// Replaces the whole text (the selection with SFF_SELECTION) with length bytes read as
+// SF_TEXT or SF_RTF (EM_STREAMIN); false when the control stopped short of the end or
+// reported an error. RTF that fails the screen (RtfScreen.h) is never handed to the
+// control: the result is then false and nothing changes.
 bool StreamInText(HWND control, const char *text, size_t length, UINT format);
+
+// Lines (plain text) or paragraphs (RTF, groups counted as RTF_GROUP_COST) longer
+// than this open unwrapped: wrapping time grows with the square of a line's length.
+const size_t LONGEST_WRAPPED_LINE = 10000;
 
 // A new buffer for document text (free with delete[]), or null when memory runs out;
 // never throws, so running out while saving cannot end the program.

@@ -6,11 +6,6 @@
 #include <stdlib.h>
 #include <string.h>
 
-int InchesToTwips(double inches)
-{
-    return (int)(inches * 1440 + 0.5);
-}
-
 namespace {
 
 // Appends formatted text, never past the end of the buffer.
@@ -43,14 +38,6 @@ void AddTabStop(Appender &text, int twips)
     if (n > 0 && number[n - 1] == '.')
         number[--n] = 0;
     text.Add("%s\"", number);
-}
-
-// Where the value of key starts: the first "k=" in the text.
-const char *FindItem(const char *text, char key)
-{
-    char pattern[3] = {key, '=', 0};
-    const char *found = strstr(text, pattern);
-    return found ? found + 2 : 0;
 }
 
 }  // namespace
@@ -112,98 +99,68 @@ int BuildFormatDescriptor(const CHARFORMATA &chars, const PARAFORMAT &para, char
     return (int)text.used;
 }
 
-int GetDescriptorItem(const char *text, char key, char *out, size_t size)
-{
-    if (!size)
-        return 0;
-    out[0] = 0;
-    const char *value = text ? FindItem(text, key) : 0;
-    if (!value)
-        return 0;
-    size_t n = strcspn(value, ";");
-    if (n >= size)
-        n = size - 1;
-    memcpy(out, value, n);
-    out[n] = 0;
-    return 1;
-}
-
 void ParseFormatDescriptor(const char *text, CHARFORMATA *chars, PARAFORMAT *para)
 {
-    const char *value;
-    static const struct { char key; DWORD mask; DWORD effect; } toggles[] = {
-        {'b', CFM_BOLD, CFE_BOLD},
-        {'i', CFM_ITALIC, CFE_ITALIC},
-        {'u', CFM_UNDERLINE, CFE_UNDERLINE},
-        {'s', CFM_STRIKEOUT, CFE_STRIKEOUT},
+    FormatItems items = ParseFormatItems(text);
+    static const struct { unsigned item; DWORD mask; DWORD effect; } toggles[] = {
+        {ITEM_BOLD, CFM_BOLD, CFE_BOLD},
+        {ITEM_ITALIC, CFM_ITALIC, CFE_ITALIC},
+        {ITEM_UNDERLINE, CFM_UNDERLINE, CFE_UNDERLINE},
+        {ITEM_STRIKEOUT, CFM_STRIKEOUT, CFE_STRIKEOUT},
     };
-    for (const auto &toggle : toggles) {
-        if ((value = FindItem(text, toggle.key))) {
-            chars->dwMask |= toggle.mask;
-            if (atoi(value))
-                chars->dwEffects |= toggle.effect;
+    const bool on[] = {items.bold, items.italic, items.underline, items.strikeout};
+    for (int k = 0; k < 4; ++k) {
+        if (items.present & toggles[k].item) {
+            chars->dwMask |= toggles[k].mask;
+            if (on[k])
+                chars->dwEffects |= toggles[k].effect;
         }
     }
-    if ((value = FindItem(text, 'c'))) {
+    if (items.present & ITEM_COLOR) {
         chars->dwMask |= CFM_COLOR;
-        chars->crTextColor = (COLORREF)atoi(value);
-        if (chars->crTextColor == 1)
+        chars->crTextColor = (COLORREF)items.color;
+        if (items.color == 1)
             chars->dwEffects |= CFE_AUTOCOLOR;
     }
-    if ((value = FindItem(text, 'y'))) {
+    if (items.present & ITEM_OFFSET) {
         chars->dwMask |= CFM_OFFSET;
-        chars->yOffset = atoi(value) * 20;
+        chars->yOffset = items.offset;
     }
-    if ((value = FindItem(text, 'h'))) {
+    if (items.present & ITEM_SIZE) {
         chars->dwMask |= CFM_SIZE;
-        chars->yHeight = atoi(value) * 20;
+        chars->yHeight = items.height;
     }
-    if ((value = FindItem(text, 'f'))) {
-        // Longer names do not fit the control's field and are cut.
-        size_t n = strcspn(value, ";");
-        if (n > LF_FACESIZE - 1)
-            n = LF_FACESIZE - 1;
+    if (items.present & ITEM_FACE) {
         chars->dwMask |= CFM_FACE;
-        memcpy(chars->szFaceName, value, n);
-        chars->szFaceName[n] = 0;
+        memcpy(chars->szFaceName, items.face, sizeof items.face);
     }
 
-    if ((value = FindItem(text, 'a'))) {
+    if (items.present & ITEM_ALIGNMENT) {
         para->dwMask |= PFM_ALIGNMENT;
-        para->wAlignment = *value == 'c' ? PFA_CENTER : *value == 'r' ? PFA_RIGHT : PFA_LEFT;
+        para->wAlignment = items.alignment == 'c' ? PFA_CENTER
+                           : items.alignment == 'r' ? PFA_RIGHT : PFA_LEFT;
     }
-    if ((value = FindItem(text, 'n'))) {
+    if (items.present & ITEM_NUMBERING) {
         para->dwMask |= PFM_NUMBERING;
-        para->wNumbering = atoi(value) ? PFN_BULLET : 0;
+        para->wNumbering = items.bullet ? PFN_BULLET : 0;
     }
-    if ((value = FindItem(text, 'r'))) {
+    if (items.present & ITEM_RIGHT_INDENT) {
         para->dwMask |= PFM_RIGHTINDENT;
-        para->dxRightIndent = InchesToTwips(atof(value));
+        para->dxRightIndent = items.rightIndent;
     }
-    if ((value = FindItem(text, 'l'))) {
+    if (items.present & ITEM_START_INDENT)
         para->dwMask |= PFM_STARTINDENT;
-        para->dxStartIndent = InchesToTwips(atof(value));
-    }
-    if ((value = FindItem(text, 'o'))) {
-        // The text gives the first line relative to the body; the control wants the
-        // body relative to the first line, with the first line as start indentation.
+    if (items.present & ITEM_FIRST_OFFSET)
         para->dwMask |= PFM_OFFSET;
-        para->dxOffset = (LONG)(0.5 - atof(value) * 1440);
-        para->dxStartIndent -= para->dxOffset;
+    if (items.present & (ITEM_START_INDENT | ITEM_FIRST_OFFSET)) {
+        para->dxStartIndent = items.startIndent;
+        para->dxOffset = items.firstOffset;
     }
-    if ((value = FindItem(text, 't'))) {
+    if (items.present & ITEM_TABS) {
         para->dwMask |= PFM_TABSTOPS;
-        const char *end = value + strcspn(value, ";");
-        int count = 0;
-        const char *p = value;
-        while (p < end && count < MAX_DESCRIPTOR_TABS) {
-            para->rgxTabs[count++] = InchesToTwips(atof(p));
-            const char *comma = (const char *)memchr(p, ',', end - p);
-            if (!comma)
-                break;
-            p = comma + 1;
-        }
-        para->cTabCount = (SHORT)count;
+        for (int k = 0; k < items.tabCount; ++k)
+            para->rgxTabs[k] = items.tabs[k];
+        para->cTabCount = (SHORT)items.tabCount;
     }
 }
 

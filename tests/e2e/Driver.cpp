@@ -208,6 +208,20 @@ std::string WaitForWindowText(HWND window, const std::string &text, DWORD millis
     return now;
 }
 
+int WindowTextLength(HWND window)
+{
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &result))
+        return -1;
+    return (int)result;
+}
+
+bool Answers(HWND window, DWORD milliseconds)
+{
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, milliseconds, &result) != 0;
+}
+
 std::string ProfileText(const char *file, const char *section, const char *key)
 {
     char value[512];

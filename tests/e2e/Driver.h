@@ -40,6 +40,10 @@ std::vector<COLORREF> ScreenPixels(HWND window, int step = 1);
 std::string LongWindowText(HWND window, size_t limit = 65536);
 // Waits until a window's text is the given one; its last text either way.
 std::string WaitForWindowText(HWND window, const std::string &text, DWORD milliseconds = 5000);
+// The length of a window's text (WM_GETTEXTLENGTH), or -1 when it does not answer.
+int WindowTextLength(HWND window);
+// Whether the window's thread answers a message within the time.
+bool Answers(HWND window, DWORD milliseconds = 5000);
 std::string ProfileText(const char *file, const char *section, const char *key);
 // Removes a whole section of a profile file (win.ini for "win.ini").
 void ClearSection(const char *file, const char *section);

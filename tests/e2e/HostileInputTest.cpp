@@ -1,0 +1,150 @@
+// Odd and hostile documents, generated here, opened in the real program: it keeps
+// answering, shows the text or says plainly why not, and closes cleanly.
+#include <gtest/gtest.h>
+
+#include "Driver.h"
+#include "tests/common/FileBytes.h"
+#include <richedit.h>
+#include <string>
+
+namespace {
+
+std::string Folder()
+{
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    std::string folder = std::string(temp) + "ow hostile\\";
+    CreateDirectoryA(folder.c_str(), 0);
+    return folder;
+}
+
+std::string Nested(int depth)
+{
+    return "{\\rtf1 " + std::string(depth, '{') + "x" + std::string(depth, '}') + "}";
+}
+
+class HostileInputTest : public ::testing::Test {
+protected:
+    std::string folder = Folder();
+    RunningProgram program = {};
+
+    void SetUp() override { ClearSection("win.ini", "OrvelloWord"); }
+    void TearDown() override
+    {
+        if (program.process.hProcess) {
+            TerminateProcess(program.process.hProcess, 1);
+            WaitForExit(program, 2000);
+        }
+        ClearSection("win.ini", "OrvelloWord");
+    }
+
+    HWND Editor() { return FindChild(program.main, "RichEdit20A"); }
+
+    std::string Write(const char *name, const std::string &bytes)
+    {
+        std::string path = folder + name;
+        WriteBytes(path, bytes);
+        return path;
+    }
+
+    // Answers the program's next message box with button; false when none came.
+    bool Answer(int button)
+    {
+        HWND box = WaitForDialog("OrvelloWord", 5000);
+        if (box)
+            PressButton(box, button);
+        for (int i = 0; i < 100 && box && IsWindow(box); ++i)
+            Sleep(50);
+        return box != 0;
+    }
+};
+
+}  // namespace
+
+TEST_F(HostileInputTest, OddDocumentsOpenAndTheProgramClosesCleanly)
+{
+    std::string binary("MZ\x90\0\x03\0\0\0\x04\0", 10);
+    for (int k = 0; k < 4096; ++k)
+        binary += (char)(k * 7 + 3);
+    std::string lines;
+    while (lines.size() < 400000)
+        lines += "a line of ordinary text, seventy characters or so, then a line end\r\n";
+    const struct { const char *name; std::string bytes; int question; int length; } cases[] = {
+        {"empty.txt", "", 0, 0},
+        {"binary.exe", binary, 0, 3},
+        {"controls.txt", "\x01\x02\x1b[31m\r\r\n\n\t\x7f\xff", 0, -1},
+        {"odd 16-bit.txt", std::string("A\0B", 3), IDYES, 1},
+        {"mark only.txt", "\xFF\xFE", IDYES, 0},
+        {"truncated.rtf", "{\\rtf1\\ansi{\\fonttbl{\\f0 Ari", 0, -1},
+        {"binary in rtf.rtf", std::string("{\\rtf1 a\\bin5 \0\0}}}{{ b}", 23), 0, -1},
+        {"many lines.txt", lines, 0, (int)lines.size()},
+    };
+    for (const auto &c : cases) {
+        std::string path = Write(c.name, c.bytes);
+        program = StartProgram(("\"" + path + "\"").c_str(), "OrvelloWord");
+        ASSERT_TRUE(program.main) << c.name;
+        if (c.question) {
+            EXPECT_TRUE(Answer(c.question)) << c.name;
+        }
+        EXPECT_TRUE(Answers(program.main)) << c.name;
+        if (c.length >= 0) {
+            EXPECT_EQ(WindowTextLength(Editor()), c.length) << c.name;
+        }
+        EXPECT_TRUE(CloseProgram(program)) << c.name << " closes without a question";
+    }
+}
+
+TEST_F(HostileInputTest, UnreadableRtfIsRefusedAndNoLeavesTheDocumentAlone)
+{
+    const struct { const char *name; std::string bytes; } cases[] = {
+        {"deep.rtf", Nested(20000)},
+        {"long word.rtf", "{\\rtf1 \\" + std::string(100000, 'a') + " x}"},
+        {"nested table.rtf", "{\\rtf1 \\trowd\\cellx900 \\pard\\intbl\\itap2 a\\nestcell"
+                             "{\\*\\nesttableprops\\trowd\\cellx400\\nestrow}\\itap1 \\cell\\row}"},
+    };
+    for (const auto &c : cases) {
+        std::string path = Write(c.name, c.bytes);
+        WritePrivateProfileStringA("OrvelloWord", "MRU0", path.c_str(), "win.ini");
+        program = StartProgram("", "OrvelloWord");
+        ASSERT_TRUE(program.main);
+        std::string title = WindowText(program.main);
+        SendMessageA(Editor(), WM_SETTEXT, 0, (LPARAM) "unsaved words");
+        SendMessageA(Editor(), EM_SETMODIFY, TRUE, 0);
+
+        PostMessageA(program.main, WM_COMMAND, 40000, 0);
+        ASSERT_TRUE(Answer(IDNO)) << c.name << ": no question about the file";
+        EXPECT_TRUE(Answers(program.main)) << c.name;
+        EXPECT_EQ(WindowText(Editor()), "unsaved words") << c.name;
+        EXPECT_NE(SendMessageA(Editor(), EM_GETMODIFY, 0, 0), 0) << c.name;
+        EXPECT_EQ(WindowText(program.main), title) << c.name;
+
+        // Yes opens the text as it stands, after the usual question about changes.
+        PostMessageA(program.main, WM_COMMAND, 40000, 0);
+        ASSERT_TRUE(Answer(IDYES)) << c.name;
+        ASSERT_TRUE(Answer(IDNO)) << c.name << ": unsaved words dropped without asking";
+        EXPECT_TRUE(Answers(program.main)) << c.name;
+        EXPECT_EQ(WindowTextLength(Editor()), (int)c.bytes.size()) << c.name;
+        EXPECT_EQ(SendMessageA(Editor(), EM_GETTEXTMODE, 0, 0) & 3, TM_PLAINTEXT) << c.name;
+        EXPECT_NE(WindowText(program.main), title) << c.name;
+        EXPECT_TRUE(CloseProgram(program)) << c.name;
+    }
+}
+
+TEST_F(HostileInputTest, AVeryLongLineOpensUnwrappedAndTheWrapSettingStays)
+{
+    std::string line;
+    while (line.size() < 100000)
+        line += "one line of words, spaces between them and no line end anywhere; ";
+    std::string path = Write("one line.txt", line);
+    WritePrivateProfileStringA("OrvelloWord", "Wrap", "119", "win.ini");
+    WritePrivateProfileStringA("OrvelloWord", "WindowState", "0.1,0.1,0.9,0.9,1,1,1", "win.ini");
+    program = StartProgram(("\"" + path + "\"").c_str(), "OrvelloWord");
+    ASSERT_TRUE(program.main);
+    EXPECT_TRUE(Answers(program.main));
+    EXPECT_EQ(WindowTextLength(Editor()), (int)line.size());
+    SendMessageA(Editor(), EM_SETSEL, 5, 5);
+    std::string status = WindowText(FindChild(program.main, "msctls_statusbar32"));
+    EXPECT_NE(status.find("not wrapped"), std::string::npos) << status;
+    ASSERT_TRUE(CloseProgram(program));
+    EXPECT_EQ(ProfileText("win.ini", "OrvelloWord", "Wrap"), "119");
+}
