@@ -23,6 +23,9 @@ HWND FindChild(HWND parent, const char *className);
 HWND WaitForDialog(const char *title, DWORD milliseconds = 10000);
 // Presses a button of a dialog by its id, as a click would.
 void PressButton(HWND dialog, int id);
+// Brings the window to the front and presses a key through the system's input, with
+// a modifier (VK_CONTROL...) held down when one is given: accelerators see it.
+void PressKey(HWND window, WORD key, WORD modifier = 0);
 
 std::string WindowText(HWND window);
 std::string ProfileText(const char *file, const char *section, const char *key);
