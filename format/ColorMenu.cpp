@@ -10,6 +10,9 @@
 #include "editor/EditorControl.h"
 #include "format/ColorChoice.h"
 
+// Where the name starts in an item, right of the check dot and the swatch.
+static const int NAME_LEFT = 52;
+
 // The colour dialog's custom colour slots, kept for the run.
 static COLORREF customColors[16];
 
@@ -67,7 +70,9 @@ BOOL MeasureColorItem(HWND window, MEASUREITEMSTRUCT *item)
     SIZE size = {0, 0};
     GetTextExtentPoint32A(dc, entry->name, lstrlenA(entry->name), &size);
     ReleaseDC(window, dc);
-    item->itemWidth = size.cx;
+    // The name is drawn after the swatch, NAME_LEFT pixels in: without that room
+    // the longer names were cut off.
+    item->itemWidth = NAME_LEFT + size.cx;
     item->itemHeight = size.cy;
     return TRUE;
 }
@@ -88,7 +93,7 @@ BOOL DrawColorItem(const DRAWITEMSTRUCT *item)
 
     SetTextColor(dc, entry->colour);
     SetBkColor(dc, 0xC0C0C0);
-    TextOutA(dc, r.left + 52, r.top + 1, entry->name, lstrlenA(entry->name));
+    TextOutA(dc, r.left + NAME_LEFT, r.top + 1, entry->name, lstrlenA(entry->name));
 
     SelectObject(dc, GetStockObject(BLACK_PEN));
     HBRUSH swatch = CreateSolidBrush(entry->colour);

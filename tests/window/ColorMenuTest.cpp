@@ -11,46 +11,39 @@
 
 namespace {
 
-// What the simulated user does: keys to press once the menu shows, then OK in the
-// colour dialog if one opens. Records the items shown checked.
-struct MenuUser {
-    static std::vector<WORD> keys;
-    static std::vector<int> checked;
+std::vector<WORD> keys;    // pressed once the menu shows; none dismisses it
+std::vector<int> checked;  // ids shown checked, after a 0 that marks the menu as seen
 
-    static BOOL CALLBACK Find(HWND window, LPARAM found)
-    {
-        char name[16] = "";
-        GetClassNameA(window, name, sizeof name);
-        if (IsWindowVisible(window) && (!strcmp(name, "#32768") || !strcmp(name, "#32770"))) {
-            *(HWND *)found = window;
-            return FALSE;
-        }
-        return TRUE;
-    }
+BOOL CALLBACK FindShown(HWND window, LPARAM found)
+{
+    char name[16] = "";
+    GetClassNameA(window, name, sizeof name);
+    bool popup = !strcmp(name, "#32768"), dialog = !strcmp(name, "#32770");
+    if (IsWindowVisible(window) && (popup || dialog))
+        *(HWND *)found = window;
+    return !(popup || dialog);
+}
 
-    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
-    {
-        HWND shown = 0;
-        EnumThreadWindows(GetCurrentThreadId(), Find, (LPARAM)&shown);
-        char name[16] = "";
-        GetClassNameA(shown, name, sizeof name);
-        if (!strcmp(name, "#32770")) {  // the colour dialog
-            PostMessageA(shown, WM_COMMAND, IDOK, 0);
-        } else if (shown && checked.empty()) {
-            HMENU menu = (HMENU)SendMessageA(shown, 0x01E1 /* MN_GETHMENU */, 0, 0);
-            checked.push_back(0);  // marks the menu as seen
-            for (int id = 1; id <= COLOR_ENTRIES; ++id)
-                if (GetMenuState(menu, id, MF_BYCOMMAND) & MF_CHECKED)
-                    checked.push_back(id);
-            if (keys.empty())
-                EndMenu();
-            for (WORD key : keys)
-                PostMessageA(shown, WM_KEYDOWN, key, 0);
-        }
+void CALLBACK Act(HWND, UINT, UINT_PTR, DWORD)
+{
+    HWND shown = 0;
+    EnumThreadWindows(GetCurrentThreadId(), FindShown, (LPARAM)&shown);
+    char name[16] = "";
+    GetClassNameA(shown, name, sizeof name);
+    if (!strcmp(name, "#32770")) {  // the colour dialog: confirm its colour
+        PostMessageA(shown, WM_COMMAND, IDOK, 0);
+    } else if (shown && checked.empty()) {
+        HMENU menu = (HMENU)SendMessageA(shown, 0x01E1 /* MN_GETHMENU */, 0, 0);
+        checked.push_back(0);
+        for (int id = 1; id <= COLOR_ENTRIES; ++id)
+            if (GetMenuState(menu, id, MF_BYCOMMAND) & MF_CHECKED)
+                checked.push_back(id);
+        if (keys.empty())
+            EndMenu();
+        for (WORD key : keys)
+            PostMessageA(shown, WM_KEYDOWN, key, 0);
     }
-};
-std::vector<WORD> MenuUser::keys;
-std::vector<int> MenuUser::checked;
+}
 
 LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -64,7 +57,6 @@ LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 class ColorMenuTest : public EditorWindowTest {
 protected:
     HWND savedMain = 0;
-    UINT_PTR timer = 0;
 
     void SetUp() override
     {
@@ -73,31 +65,29 @@ protected:
         host.lpfnWndProc = HostProc;
         host.lpszClassName = "ColorMenuHost";
         RegisterClassA(&host);
-        savedMain = MainWindow;
+        savedMain = MainWindow;  // the menu's owner draws its items
         MainWindow = CreateWindowExA(0, "ColorMenuHost", "", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
                                      0, 0, 300, 200, 0, 0, 0, 0);
-        SetForegroundWindow(MainWindow);
         ColorTable[CUSTOM_ENTRY].colour = 0;
     }
 
     void TearDown() override
     {
-        KillTimer(0, timer);
         DestroyWindow(MainWindow);
         MainWindow = savedMain;
         EditorWindowTest::TearDown();
     }
 
-    // Runs f with the simulated user pressing keys in the menu.
-    template <class F> void AsUser(std::vector<WORD> keys, F f)
+    // Runs f while the simulated user presses the keys; the ids shown checked.
+    template <class F> std::vector<int> AsUser(std::vector<WORD> pressing, F f)
     {
-        MenuUser::keys = keys;
-        MenuUser::checked.clear();
-        timer = SetTimer(0, 0, 50, MenuUser::Tick);
+        keys = pressing;
+        checked.clear();
+        UINT_PTR timer = SetTimer(0, 0, 50, Act);
         f();
         KillTimer(0, timer);
-        ASSERT_FALSE(MenuUser::checked.empty()) << "the menu never showed";
-        MenuUser::checked.erase(MenuUser::checked.begin());
+        EXPECT_FALSE(checked.empty()) << "the menu never showed";
+        return checked.empty() ? checked : std::vector<int>(checked.begin() + 1, checked.end());
     }
 
     CHARFORMATA Characters()
@@ -114,14 +104,11 @@ protected:
 TEST_F(ColorMenuTest, ChecksTheFirstMatchOnlyAndDismissingGivesMinusOne)
 {
     int result = 0;
-    AsUser({}, [&] { result = ShowColorMenu(0); });
+    EXPECT_EQ(AsUser({}, [&] { result = ShowColorMenu(0); }), std::vector<int>{2});  // Black
     EXPECT_EQ(result, -1);
-    EXPECT_EQ(MenuUser::checked, std::vector<int>{2});  // Black, not Custom...
-    AsUser({}, [&] { result = ShowColorMenu(-1); });
-    EXPECT_TRUE(MenuUser::checked.empty());
+    EXPECT_TRUE(AsUser({}, [] { ShowColorMenu(-1); }).empty());
     ColorTable[CUSTOM_ENTRY].colour = 0x123456;
-    AsUser({}, [&] { ShowColorMenu(0x123456); });
-    EXPECT_EQ(MenuUser::checked, std::vector<int>{16});
+    EXPECT_EQ(AsUser({}, [] { ShowColorMenu(0x123456); }), std::vector<int>{16});
 }
 
 TEST_F(ColorMenuTest, ColorCommandAppliesTheChosenEntry)
@@ -129,12 +116,12 @@ TEST_F(ColorMenuTest, ColorCommandAppliesTheChosenEntry)
     SetText("colour me");
     EditorControl.SetSelection(0, 6);
     // Down five times: Default, Black, Gray, Dark Red, Red (separators are skipped).
-    AsUser({VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}, [] { ColorSelection(); });
+    std::vector<WORD> toRed = {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN};
+    EXPECT_EQ(AsUser(toRed, [] { ColorSelection(); }), std::vector<int>{1});  // automatic
     EXPECT_EQ(EditorControl.GetTextMode(), TEXT_RICH);
-    EXPECT_EQ(MenuUser::checked, std::vector<int>{1});  // the automatic colour
     CHARFORMATA chars = Characters();
-    EXPECT_TRUE(chars.dwMask & CFM_COLOR);
-    EXPECT_FALSE(chars.dwEffects & CFE_AUTOCOLOR);
+    EXPECT_EQ(chars.dwMask & CFM_COLOR, (DWORD)CFM_COLOR);
+    EXPECT_EQ(chars.dwEffects & CFE_AUTOCOLOR, 0u);
     EXPECT_EQ(chars.crTextColor, 0x0000FFu);
 }
 
@@ -145,10 +132,9 @@ TEST_F(ColorMenuTest, CustomColourOfOneIsAppliedAsAutomatic)
     EditorControl.SetSelection(0, -1);
     EditorControl.ApplyFormatDescriptor("c=255;");
     ColorTable[CUSTOM_ENTRY].colour = 1;  // red 1, green 0, blue 0
-    // Up from nothing selected reaches the last entry, Custom...; the colour dialog
-    // then starts from that colour and is confirmed.
-    AsUser({VK_UP, VK_RETURN}, [] { ColorSelection(); });
-    EXPECT_EQ(MenuUser::checked, std::vector<int>{5});  // Red
+    // Up from nothing selected reaches Custom...; the colour dialog starts from the
+    // entry's colour and is confirmed.
+    EXPECT_EQ(AsUser({VK_UP, VK_RETURN}, [] { ColorSelection(); }), std::vector<int>{5});
     EXPECT_EQ(ColorTable[CUSTOM_ENTRY].colour, 1u);
     EXPECT_TRUE(Characters().dwEffects & CFE_AUTOCOLOR);
 }
