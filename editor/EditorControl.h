@@ -44,3 +44,12 @@ void StreamInText(HWND control, const char *text, size_t length, UINT format);
 
 // Twips for a width in thousandths of an inch, rounded as for the screen.
 int ScreenTwips(int thousandths);
+
+// The whole text as UTF-16 with CR LF line ends, in a new buffer (free with delete[]);
+// null without a control or memory. length receives the number of units.
+char16_t *GetUnicodeText(HWND control, size_t *length);
+// Replaces the whole text with n UTF-16 units read as plain text (EM_STREAMIN,
+// SF_UNICODE), so characters outside the code page and a leading "{\rtf" stay as they are.
+void StreamInUnicode(HWND control, const char16_t *text, size_t n);
+// Replaces the selection with n UTF-16 units as one undoable step.
+void ReplaceSelectionUnicode(HWND control, const char16_t *text, size_t n);
