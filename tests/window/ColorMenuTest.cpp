@@ -18,10 +18,10 @@ BOOL CALLBACK FindShown(HWND window, LPARAM found)
 {
     char name[16] = "";
     GetClassNameA(window, name, sizeof name);
-    bool popup = !strcmp(name, "#32768"), dialog = !strcmp(name, "#32770");
-    if (IsWindowVisible(window) && (popup || dialog))
+    bool shown = IsWindowVisible(window) && (!strcmp(name, "#32768") || !strcmp(name, "#32770"));
+    if (shown)
         *(HWND *)found = window;
-    return !(popup || dialog);
+    return !shown;
 }
 
 void CALLBACK Act(HWND, UINT, UINT_PTR, DWORD)
@@ -69,6 +69,12 @@ protected:
         MainWindow = CreateWindowExA(0, "ColorMenuHost", "", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
                                      0, 0, 300, 200, 0, 0, 0, 0);
         ColorTable[CUSTOM_ENTRY].colour = 0;
+        // Thread timers another suite left running would answer our menu themselves.
+        Sleep(100);
+        MSG due;
+        while (PeekMessageA(&due, 0, WM_TIMER, WM_TIMER, PM_REMOVE))
+            if (!due.hwnd)
+                KillTimer(0, due.wParam);
     }
 
     void TearDown() override
