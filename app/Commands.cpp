@@ -4,6 +4,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "about/AboutDialog.h"
 #include "app/App.h"
 #include "app/Layout.h"
 #include "app/MainWindow.h"
@@ -17,6 +18,7 @@
 #include "format/TextFormatDialog.h"
 #include "print/PageSettings.h"
 #include "res/resource.h"
+#include "spell/SpellDialog.h"
 
 // Formatting needs rich text: a plain document is converted first.
 static void EnsureRichText()
@@ -156,6 +158,9 @@ LRESULT DispatchCommand(HWND window, WPARAM wParam, LPARAM lParam)
     case IDC_WRAP_WINDOW:   EditorControl.SetWrapMode(WRAP_WINDOW, 0); break;
     case IDC_RICH_TEXT:     EditorControl.SetTextMode(TEXT_RICH); break;
     case IDC_FIXED_FONT:    ToggleFixedFont(); break;
+    case IDC_SPELL:         OpenSpellCheck(window); break;
+    case IDC_SPELL_CLIPBOARD: SpellCheckClipboard(window, lParam); break;
+    case IDC_ABOUT:         ShowAboutBox(window, AppName, 1, 0, 0, 0); break;
     }
     return 0;
 }
