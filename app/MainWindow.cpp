@@ -332,6 +332,8 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     case WM_CLOSE:
     case WM_QUERYENDSESSION:
+        // The close steps see every line the output window has answered.
+        HandOverTraceLines();
         if (!OnClose(window))
             return 0;
         break;

@@ -6,10 +6,33 @@
 
 #include "app/App.h"
 #include "app/MainWindow.h"
+#include "app/TraceText.h"
 #include "editor/EditorControl.h"
+
+// A sender waits for each message to be answered, so a message only stores its text; the
+// control gets the stored text in one piece a moment later. (Typing each character made the
+// control re-wrap, scroll and report a selection change per character, and every logging
+// program waited for it; each hand-over to the control also costs a good deal on its own,
+// so lines are handed over when the flow pauses rather than one by one.)
+static const UINT HAND_OVER_TICK = 25;      // how often waiting lines are looked at
+static const DWORD HAND_OVER_PAUSE = 25;    // a pause this long in the flow shows them
+static const DWORD HAND_OVER_AGE = 250;     // a steady flow still shows this often
+static const size_t HAND_OVER_SIZE = 65536; // and whenever this much text waits
+static const UINT_PTR HAND_OVER_TIMER = 0x4F58;  // "OX": apart from the main window's timers
 
 // The limit grows in steps of this many characters.
 static const int LIMIT_STEP = 32768;
+
+static std::string Waiting;       // typed form of the received text not yet in the control
+static DWORD WaitingSince;        // tick count of the first waiting text
+static DWORD LastArrival;         // tick count of the latest text
+static std::string WaitingTitle;  // the title to show, when TitleWaiting
+static bool TitleWaiting;
+static HWND ReceivingWindow;      // the window the texts came to (its title, its timer)
+static bool TimerRunning;
+static bool HandingOver;          // the hand-over's own messages pass the hook
+static WNDPROC ControlProc;       // the editor's own procedure, behind the hook
+static HWND HookedEditor;         // the control the waiting text belongs to
 
 size_t TraceTextLength(const COPYDATASTRUCT *data)
 {
@@ -36,56 +59,90 @@ static void MakeRoomFor(HWND editor, size_t length)
     EditorControl.SetTextLimit(wanted > 0x7FFFFFFF ? 0x7FFFFFFF : (int)wanted);
 }
 
-// The title is the text up to its last line feed, or all of it without one.
-static void ShowInTitle(HWND window, const char *text, size_t length)
+// Puts the text in at the caret as one undo step, with the selection follow-up once.
+static void InsertAtCaret(HWND editor, const std::string &text)
 {
-    const char *lastFeed = 0;
-    for (size_t k = 0; k < length; ++k)
-        if (text[k] == '\n')
-            lastFeed = text + k;
-    std::string title(text, lastFeed ? (size_t)(lastFeed - text) : length);
-    SetWindowTextA(window, title.c_str());
-}
-
-// Types the bytes at the caret as the keyboard would: Enter for a line feed.
-static void TypeText(HWND editor, const char *text, size_t length)
-{
-    for (size_t k = 0; k < length; ++k) {
-        unsigned char byte = (unsigned char)text[k];
-        if (byte == '\n') {
-            SendMessageA(editor, WM_KEYDOWN, VK_RETURN, 1);
-            SendMessageA(editor, WM_KEYUP, VK_RETURN, 0xC0000001);
-        } else {
-            SendMessageA(editor, WM_CHAR, byte, 1);
-        }
-    }
-}
-
-// Types the text with the per-character follow-up held back: each typed character would
-// repaint the control, move the caret and report a selection change (which rebuilds the
-// status bar and toolbar). Those happen once, after the line.
-static void TypeQuietly(HWND editor, const char *text, size_t length)
-{
+    size_t breaks = 0;
+    for (char c : text)
+        breaks += c == '\r';
+    // The control counts a paragraph break as CR LF in its length.
+    MakeRoomFor(editor, text.size() + breaks);
     LRESULT events = SendMessageA(editor, EM_GETEVENTMASK, 0, 0);
     SendMessageA(editor, EM_SETEVENTMASK, 0, events & ~ENM_SELCHANGE);
-    bool visible = (GetWindowLongA(editor, GWL_STYLE) & WS_VISIBLE) != 0;
-    if (visible)
-        SendMessageA(editor, WM_SETREDRAW, FALSE, 0);
-    bool caretHidden = HideCaret(editor) != 0;
-
-    TypeText(editor, text, length);
-
-    if (caretHidden)
-        ShowCaret(editor);
-    if (visible) {
-        SendMessageA(editor, WM_SETREDRAW, TRUE, 0);
-        InvalidateRect(editor, 0, TRUE);
-    }
+    SendMessageA(editor, EM_REPLACESEL, TRUE, (LPARAM)text.c_str());
     SendMessageA(editor, EM_SETEVENTMASK, 0, events);
     SendMessageA(editor, EM_SCROLLCARET, 0, 0);
     // What the held-back selection change would have done.
     FollowSelection();
     SendMessageA(editor, EM_STOPGROUPTYPING, 0, 0);
+}
+
+void HandOverTraceLines()
+{
+    if (HandingOver)
+        return;
+    HandingOver = true;
+    if (TimerRunning && ReceivingWindow)
+        KillTimer(ReceivingWindow, HAND_OVER_TIMER);
+    TimerRunning = false;
+    if (TitleWaiting && ReceivingWindow)
+        SetWindowTextA(ReceivingWindow, WaitingTitle.c_str());
+    TitleWaiting = false;
+    std::string text;
+    text.swap(Waiting);
+    if (!text.empty() && EditorControl.control == HookedEditor && IsWindow(HookedEditor))
+        InsertAtCaret(HookedEditor, text);
+    HandingOver = false;
+}
+
+// True when the waiting lines should go in now: the flow paused, or they waited long enough.
+static bool HandOverDue()
+{
+    DWORD now = GetTickCount();
+    return Waiting.size() >= HAND_OVER_SIZE || now - LastArrival >= HAND_OVER_PAUSE ||
+           now - WaitingSince >= HAND_OVER_AGE;
+}
+
+static VOID CALLBACK HandOverLater(HWND, UINT, UINT_PTR, DWORD)
+{
+    if (HandOverDue())
+        HandOverTraceLines();
+}
+
+// Messages that read or change the text or the caret, and the user's input: the lines
+// received before them go in first, so they see (and act after) every line answered.
+static bool NeedsWaitingLines(UINT message)
+{
+    switch (message) {
+    case WM_KEYDOWN: case WM_SYSKEYDOWN: case WM_CHAR:
+    case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK: case WM_RBUTTONDOWN: case WM_MBUTTONDOWN:
+    case WM_SETTEXT: case EM_REPLACESEL: case EM_STREAMIN: case EM_SETTEXTEX:
+    case WM_CUT: case WM_PASTE: case WM_CLEAR: case WM_UNDO: case EM_UNDO: case EM_REDO:
+    case EM_SETSEL: case EM_EXSETSEL:
+    case WM_GETTEXT: case WM_GETTEXTLENGTH: case EM_GETTEXTEX: case EM_GETTEXTLENGTHEX:
+    case EM_GETTEXTRANGE: case EM_GETSELTEXT: case EM_GETLINE: case EM_STREAMOUT: case WM_COPY:
+    case EM_FINDTEXT: case EM_FINDTEXTEX: case EM_FINDTEXTW: case EM_FINDTEXTEXW:
+    case EM_GETMODIFY: case EM_CANUNDO:
+        return true;
+    }
+    return false;
+}
+
+static LRESULT CALLBACK EditorHook(HWND editor, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (!HandingOver && (!Waiting.empty() || TitleWaiting) && NeedsWaitingLines(message))
+        HandOverTraceLines();
+    return CallWindowProcA(ControlProc, editor, message, wParam, lParam);
+}
+
+static void HookEditor(HWND editor)
+{
+    if (editor != HookedEditor)
+        HandOverTraceLines();  // text for a control that went away goes nowhere
+    HookedEditor = editor;
+    if ((WNDPROC)GetWindowLongPtrA(editor, GWLP_WNDPROC) == EditorHook)
+        return;
+    ControlProc = (WNDPROC)SetWindowLongPtrA(editor, GWLP_WNDPROC, (LONG_PTR)EditorHook);
 }
 
 LRESULT ReceiveTraceLine(HWND window, const COPYDATASTRUCT *data)
@@ -98,10 +155,27 @@ LRESULT ReceiveTraceLine(HWND window, const COPYDATASTRUCT *data)
         return 0;
     const char *text = (const char *)data->lpData;
     if (editor)
-        MakeRoomFor(editor, length);
-    if (ModeFlags & MODE_TITLE_OUTPUT)
-        ShowInTitle(window, length ? text : "", length);
+        HookEditor(editor);
+    ReceivingWindow = window;
+    bool idle = Waiting.empty() && !TitleWaiting;
+    if (ModeFlags & MODE_TITLE_OUTPUT) {
+        size_t start = 0;
+        size_t size = TitleLine(length ? text : "", length, &start);
+        WaitingTitle.assign(length ? text + start : "", size);
+        TitleWaiting = true;
+    }
     if ((ModeFlags & MODE_OUTPUT) && length && editor)
-        TypeQuietly(editor, text, length);
+        AppendTypedText(Waiting, text, length);
+    if (Waiting.empty() && !TitleWaiting)
+        return 1;
+    LastArrival = GetTickCount();
+    if (idle)
+        WaitingSince = LastArrival;
+    if (!TimerRunning)
+        TimerRunning = SetTimer(window, HAND_OVER_TIMER, HAND_OVER_TICK, HandOverLater) != 0;
+    // A flow without pauses may keep the timer from coming at all.
+    if (!TimerRunning || Waiting.size() >= HAND_OVER_SIZE ||
+        LastArrival - WaitingSince >= HAND_OVER_AGE)
+        HandOverTraceLines();
     return 1;
 }

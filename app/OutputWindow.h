@@ -3,8 +3,14 @@
 #include <windows.h>
 #include <stddef.h>
 
-// Handles one WM_COPYDATA block; 1 when taken, 0 when refused.
+// Takes one WM_COPYDATA block; 1 when taken, 0 when refused. The text goes to the control
+// (and the title) a moment later, in one piece with the texts that follow it.
 LRESULT ReceiveTraceLine(HWND window, const COPYDATASTRUCT *data);
+
+// Puts every text received so far in the control and its last line in the title now. The
+// control's own messages that read or change the text or the caret, and the user's input,
+// do this first by themselves.
+void HandOverTraceLines();
 
 // Length of a block's text: up to its first zero byte, never past cbData.
 size_t TraceTextLength(const COPYDATASTRUCT *data);

@@ -35,10 +35,32 @@ static HWND StartOutputWindow()
     return 0;
 }
 
-void TracePrint(const char *format, ...)
+// The running output window, started when there is none; 0 when there is none.
+static HWND OutputWindow()
 {
     HWND window = FindWindowA("OXR", 0);
-    if (!window && !(window = StartOutputWindow()))
+    return window ? window : StartOutputWindow();
+}
+
+static void Send(HWND window, const char *text, size_t length)
+{
+    COPYDATASTRUCT data = {0, (DWORD)length + 1, (void *)text};
+    SendMessageA(window, WM_COPYDATA, 0, (LPARAM)&data);
+}
+
+void SendTraceText(const char *text, size_t length)
+{
+    if (length + 1 > (size_t)TRACE_LINE_SIZE)
+        return;
+    HWND window = OutputWindow();
+    if (window)
+        Send(window, text, length);
+}
+
+void TracePrint(const char *format, ...)
+{
+    HWND window = OutputWindow();
+    if (!window)
         return;
 
     char line[TRACE_LINE_SIZE];
@@ -53,6 +75,5 @@ void TracePrint(const char *format, ...)
         length = TRACE_TEXT_MAX;
     line[length] = '\n';
     line[length + 1] = 0;
-    COPYDATASTRUCT data = {0, (DWORD)length + 2, line};
-    SendMessageA(window, WM_COPYDATA, 0, (LPARAM)&data);
+    Send(window, line, (size_t)length + 1);
 }

@@ -2,19 +2,31 @@
 
 #include <string.h>
 
+static std::string BesideThisProgram(const char *name)
+{
+    char path[MAX_PATH];
+    GetModuleFileNameA(0, path, sizeof path);
+    std::string beside(path, strrchr(path, '\\') + 1);
+    return beside + name;
+}
+
 RunningProgram StartProgram(const char *arguments, const char *windowClass)
+{
+    return StartBeside("OrvelloWord.exe", arguments, windowClass);
+}
+
+RunningProgram StartBeside(const char *name, const char *arguments, const char *windowClass)
 {
     RunningProgram program;
     memset(&program, 0, sizeof program);
-    char path[MAX_PATH];
-    GetModuleFileNameA(0, path, sizeof path);
-    strcpy(strrchr(path, '\\') + 1, "OrvelloWord.exe");
+    std::string path = BesideThisProgram(name);
     std::string commandLine = std::string("\"") + path + "\" " + arguments;
     STARTUPINFOA startup;
     memset(&startup, 0, sizeof startup);
     startup.cb = sizeof startup;
     std::string buffer = commandLine;
-    if (!CreateProcessA(path, &buffer[0], 0, 0, FALSE, 0, 0, 0, &startup, &program.process))
+    if (!CreateProcessA(path.c_str(), &buffer[0], 0, 0, FALSE, 0, 0, 0, &startup,
+                        &program.process))
         return program;
     WaitForInputIdle(program.process.hProcess, 10000);
     for (int k = 0; k < 300 && !program.main; ++k) {
@@ -32,6 +44,49 @@ RunningProgram StartProgram(const char *arguments, const char *windowClass)
     }
     Pause(200);
     return program;
+}
+
+int RunWithInput(const char *name, const char *arguments, const std::string &input,
+                 DWORD milliseconds)
+{
+    std::string path = BesideThisProgram(name);
+    std::string commandLine = "\"" + path + "\" " + arguments;
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, 0, TRUE};
+    HANDLE readEnd, writeEnd;
+    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0))
+        return -1;
+    SetHandleInformation(writeEnd, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOA startup;
+    memset(&startup, 0, sizeof startup);
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = readEnd;
+    startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
+    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    PROCESS_INFORMATION process;
+    BOOL started = CreateProcessA(path.c_str(), &commandLine[0], 0, 0, TRUE, 0, 0, 0, &startup,
+                                  &process);
+    CloseHandle(readEnd);
+    if (!started) {
+        CloseHandle(writeEnd);
+        return -1;
+    }
+    // The pipe holds little: the writes go on while the program reads.
+    for (size_t done = 0; done < input.size();) {
+        DWORD written = 0;
+        if (!WriteFile(writeEnd, input.data() + done, (DWORD)(input.size() - done), &written, 0))
+            break;
+        done += written;
+    }
+    CloseHandle(writeEnd);
+    DWORD code = (DWORD)-1;
+    if (WaitForSingleObject(process.hProcess, milliseconds) == WAIT_OBJECT_0)
+        GetExitCodeProcess(process.hProcess, &code);
+    else
+        TerminateProcess(process.hProcess, 1);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    return (int)code;
 }
 
 bool WaitForExit(RunningProgram &program, DWORD milliseconds)
@@ -150,6 +205,26 @@ std::vector<COLORREF> ScreenPixels(HWND window, int step)
             pixels.push_back(GetPixel(screen, x, y));
     ReleaseDC(0, screen);
     return pixels;
+}
+
+std::string LongWindowText(HWND window, size_t limit)
+{
+    std::string text(limit + 1, '\0');
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutA(window, WM_GETTEXT, text.size(), (LPARAM)&text[0], SMTO_ABORTIFHUNG,
+                        60000, &copied);
+    text.resize(strlen(text.c_str()));
+    return text;
+}
+
+std::string WaitForWindowText(HWND window, const std::string &text, DWORD milliseconds)
+{
+    std::string now = LongWindowText(window, text.size() + 64);
+    for (DWORD waited = 0; now != text && waited < milliseconds; waited += 20) {
+        Sleep(20);
+        now = LongWindowText(window, text.size() + 64);
+    }
+    return now;
 }
 
 std::string ProfileText(const char *file, const char *section, const char *key)

@@ -13,6 +13,12 @@ struct RunningProgram {
 // Starts OrvelloWord.exe (beside the test executable) with a command line and waits
 // for its main window of the given class. main is 0 when none appeared.
 RunningProgram StartProgram(const char *arguments, const char *windowClass);
+// The same for another program beside the test executable (a helper or a stand-in).
+RunningProgram StartBeside(const char *program, const char *arguments, const char *windowClass);
+// Runs a program beside the test executable with input on its standard input (a pipe);
+// its exit code, or -1 when it could not start or did not end in time (then it is killed).
+int RunWithInput(const char *program, const char *arguments, const std::string &input,
+                 DWORD milliseconds = 60000);
 // Waits for the process to end; false on timeout (then it is killed).
 bool WaitForExit(RunningProgram &program, DWORD milliseconds = 15000);
 // Posts WM_CLOSE and waits for the process to end.
@@ -33,6 +39,10 @@ void PressKey(HWND window, WORD key, WORD modifier = 0);
 std::string WindowText(HWND window);
 // Every step-th pixel of every step-th row of a window's client area, as the screen shows it.
 std::vector<COLORREF> ScreenPixels(HWND window, int step = 1);
+// WM_GETTEXT of a window of another process, however long (up to limit characters).
+std::string LongWindowText(HWND window, size_t limit = 65536);
+// Waits until a window's text is the given one; its last text either way.
+std::string WaitForWindowText(HWND window, const std::string &text, DWORD milliseconds = 5000);
 std::string ProfileText(const char *file, const char *section, const char *key);
 // Removes a whole section of a profile file (win.ini for "win.ini").
 void ClearSection(const char *file, const char *section);

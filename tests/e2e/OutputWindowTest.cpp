@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "Driver.h"
+#include <stdio.h>
 #include <string.h>
 #include <richedit.h>
 #include <string>
@@ -24,17 +25,6 @@ std::string BesideTests(const char *name)
     GetModuleFileNameA(0, path, sizeof path);
     strcpy(strrchr(path, '\\') + 1, name);
     return path;
-}
-
-// The whole text of a window of another process, however long.
-std::string LongText(HWND window)
-{
-    std::string text(65536, '\0');
-    DWORD_PTR copied = 0;
-    SendMessageTimeoutA(window, WM_GETTEXT, text.size(), (LPARAM)&text[0], SMTO_ABORTIFHUNG,
-                        10000, &copied);
-    text.resize(strlen(text.c_str()));
-    return text;
 }
 
 // Closes whatever output window runs, so the next test starts without one.
@@ -113,30 +103,19 @@ TEST_F(OutputWindowE2E, TitleBarOutputAndOutputOffAcrossProcesses)
     Command(40024);  // Title Bar Output on
     const char line[] = "abc\n";
     EXPECT_EQ(Send(line, sizeof line), 1);
-    EXPECT_EQ(WindowText(program.main), "abc");
+    EXPECT_EQ(WaitForWindowText(program.main, "abc"), "abc");
     EXPECT_EQ(WindowText(editor), "abc\r\n");
     const char whole[] = "whole title";
     EXPECT_EQ(Send(whole, sizeof whole), 1);
-    EXPECT_EQ(WindowText(program.main), "whole title");
+    EXPECT_EQ(WaitForWindowText(program.main, "whole title"), "whole title");
 
     Command(40023);  // Output off
     const char more[] = "not typed\n";
     EXPECT_EQ(Send(more, sizeof more), 1);
-    EXPECT_EQ(WindowText(program.main), "not typed");
+    EXPECT_EQ(WaitForWindowText(program.main, "not typed"), "not typed");
     EXPECT_EQ(WindowText(editor), "abc\r\nwhole title");
     ASSERT_TRUE(CloseProgram(program));
     EXPECT_EQ(ProfileText("win.ini", "OXR", "Mode"), "5");
-}
-
-TEST_F(OutputWindowE2E, LinesGoInAtTheCaretTheUserMoved)
-{
-    Start();
-    const char first[] = "first\n", second[] = "second\n", third[] = "third\n";
-    Send(first, sizeof first);
-    Send(second, sizeof second);
-    SendMessageA(editor, EM_SETSEL, 0, 0);
-    Send(third, sizeof third);
-    EXPECT_EQ(WindowText(editor), "third\r\nfirst\r\nsecond\r\n");
 }
 
 TEST_F(OutputWindowE2E, BlocksAreReadNoFurtherThanCbData)
@@ -164,7 +143,7 @@ TEST_F(OutputWindowE2E, TracePrintSendsToTheRunningWindow)
 
     std::string longer(3000, 'w');
     TracePrint("%s", longer.c_str());
-    EXPECT_EQ(LongText(editor), "hello 7 from e2e\r\n" + std::string(2046, 'w') + "\r\n");
+    EXPECT_EQ(LongWindowText(editor), "hello 7 from e2e\r\n" + std::string(2046, 'w') + "\r\n");
 }
 
 TEST_F(OutputWindowE2E, TracePrintStartsTheProgramNamedInWinIni)
@@ -191,38 +170,62 @@ TEST_F(OutputWindowE2E, TracePrintGivesUpSilentlyWhenTheProgramCannotStart)
 TEST_F(OutputWindowE2E, TraceSendSendsItsArgumentsOrEachInputLine)
 {
     Start();
-    std::string sender = BesideTests("tracesend.exe");
-    std::string commandLine = "\"" + sender + "\" one two  three";
-    STARTUPINFOA startup;
-    memset(&startup, 0, sizeof startup);
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process;
-    ASSERT_TRUE(CreateProcessA(sender.c_str(), &commandLine[0], 0, 0, FALSE, 0, 0, 0, &startup,
-                               &process));
-    EXPECT_EQ(WaitForSingleObject(process.hProcess, 15000), WAIT_OBJECT_0);
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
+    EXPECT_EQ(RunWithInput("tracesend.exe", "one two  three", ""), 0);
     EXPECT_EQ(WindowText(editor), "one two three\r\n");
 
-    // Standard input: each line, without its CR LF, including the last one without a feed.
-    SECURITY_ATTRIBUTES inherit = {sizeof inherit, 0, TRUE};
-    HANDLE readEnd, writeEnd;
-    ASSERT_TRUE(CreatePipe(&readEnd, &writeEnd, &inherit, 0));
-    SetHandleInformation(writeEnd, HANDLE_FLAG_INHERIT, 0);
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = readEnd;
-    startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
-    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
-    commandLine = "\"" + sender + "\"";
-    ASSERT_TRUE(CreateProcessA(sender.c_str(), &commandLine[0], 0, 0, TRUE, 0, 0, 0, &startup,
-                               &process));
-    CloseHandle(readEnd);
-    const char input[] = "first\r\n\r\n100% second\nlast";
-    DWORD written = 0;
-    WriteFile(writeEnd, input, sizeof input - 1, &written, 0);
-    CloseHandle(writeEnd);
-    EXPECT_EQ(WaitForSingleObject(process.hProcess, 15000), WAIT_OBJECT_0);
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
-    EXPECT_EQ(WindowText(editor), "one two three\r\nfirst\r\n\r\n100% second\r\nlast\r\n");
+    // Standard input: each line, without its CR LF, including the last one without a feed;
+    // a zero byte cuts its line only, and a line longer than a message is cut as TracePrint
+    // cuts it.
+    std::string input = std::string("first\r\n\r\n100% sec\0ond\n", 22) +
+                        std::string(3000, 'w') + "\nlast";
+    EXPECT_EQ(RunWithInput("tracesend.exe", "", input), 0);
+    EXPECT_EQ(LongWindowText(editor), "one two three\r\nfirst\r\n\r\n100% sec\r\n" +
+                                          std::string(2046, 'w') + "\r\nlast\r\n");
+}
+
+// Line k of a burst: its number and letters that change with it.
+std::string BurstLine(int k)
+{
+    char line[64];
+    int used = snprintf(line, sizeof line, "burst %05d ", k);
+    for (int c = used; c < 50; ++c)
+        line[c] = (char)('a' + (k + c) % 26);
+    line[50] = 0;
+    return line;
+}
+
+TEST_F(OutputWindowE2E, ABurstArrivesWholeAndInOrderWithTheLastLineInTheTitle)
+{
+    const int count = 10000;
+    std::string typed, piped;
+    for (int k = 1; k <= count; ++k) {
+        typed += BurstLine(k) + "\r\n";
+        piped += BurstLine(k) + "\n";
+    }
+    // One message a line, as TracePrint sends them.
+    Start();
+    for (int k = 1; k <= count; ++k)
+        TracePrint("%s", BurstLine(k).c_str());
+    EXPECT_TRUE(LongWindowText(editor, typed.size() * 2) == typed) << "one message a line";
+
+    // Several lines a message, through tracesend, with Title Bar Output on.
+    SendMessageA(editor, WM_SETTEXT, 0, (LPARAM) "");
+    Command(40024);
+    EXPECT_EQ(RunWithInput("tracesend.exe", "", piped), 0);
+    EXPECT_TRUE(LongWindowText(editor, typed.size() * 2) == typed) << "through tracesend";
+    EXPECT_EQ(WaitForWindowText(program.main, BurstLine(count)), BurstLine(count));
+}
+
+TEST_F(OutputWindowE2E, ALineAfterTheUserMovedTheCaretLandsThere)
+{
+    Start();
+    const char first[] = "first\n", second[] = "second\n", third[] = "third\n";
+    Send(first, sizeof first);
+    Send(second, sizeof second);
+    // Up a line, as the arrow key does: the lines before it are in by then.
+    PostMessageA(editor, WM_KEYDOWN, VK_UP, 1);
+    PostMessageA(editor, WM_KEYUP, VK_UP, 0xC0000001);
+    Pause(100);
+    Send(third, sizeof third);
+    EXPECT_EQ(WindowText(editor), "first\r\nthird\r\nsecond\r\n");
 }

@@ -9,6 +9,7 @@
 
 #include "app/App.h"
 #include "app/Layout.h"
+#include "app/OutputWindow.h"
 #include "app/Settings.h"
 #include "app/Toolbar.h"
 #include "app/TracePrint.h"
@@ -109,14 +110,28 @@ protected:
         return text;
     }
 
+    // The title a moment later, once the waiting lines are shown.
     static std::string Title()
     {
+        HandOverTraceLines();
         char title[256] = "";
         GetWindowTextA(Window, title, sizeof title);
         return title;
     }
 
-    static int Limit() { return (int)SendMessageA(Editor(), EM_GETLIMITTEXT, 0, 0); }
+    static int Limit()
+    {
+        HandOverTraceLines();
+        return (int)SendMessageA(Editor(), EM_GETLIMITTEXT, 0, 0);
+    }
+
+    // Where the caret is, asked without handing the waiting lines over.
+    static int Caret()
+    {
+        CHARRANGE caret;
+        SendMessageA(Editor(), EM_EXGETSEL, 0, (LPARAM)&caret);
+        return caret.cpMax;
+    }
 
     static UINT MenuState(int id)
     {
@@ -162,9 +177,14 @@ TEST_F(OutputWindowTest, ALineArrivesAsItsCharactersAndALineBreak)
     char status[64] = "";
     SendMessageA(StatusBar, SB_GETTEXTA, 0, (LPARAM)status);
     EXPECT_STREQ(status, "Ln 3, col 1");
+
+    // A line is text, whatever it looks like; control characters type nothing.
+    SendMessageA(Editor(), WM_SETTEXT, 0, (LPARAM) "");
+    EXPECT_EQ(SendLine("{\\rtf1 {\\b bold}}\r\x08\x01"), 1);
+    EXPECT_EQ(Text(), "{\\rtf1 {\\b bold}}\r\n");
 }
 
-TEST_F(OutputWindowTest, TitleBarOutputShowsTheTextUpToItsLastLineFeed)
+TEST_F(OutputWindowTest, TitleBarOutputShowsTheLastWholeLine)
 {
     ModeFlags |= MODE_TITLE_OUTPUT;
     EXPECT_EQ(SendLine("abc"), 1);
@@ -177,7 +197,7 @@ TEST_F(OutputWindowTest, TitleBarOutputShowsTheTextUpToItsLastLineFeed)
 
     const char two[] = "first\nsecond\n";
     EXPECT_EQ(Send(two, sizeof two), 1);
-    EXPECT_EQ(Title(), "first\nsecond");
+    EXPECT_EQ(Title(), "second") << "one line of a block that carries several";
 }
 
 TEST_F(OutputWindowTest, WithOutputOffNothingIsTyped)
@@ -340,4 +360,59 @@ TEST_F(OutputWindowTest, TracePrintCutsTextsLongerThan2046Characters)
     std::string longer = std::string(2046, 'x') + "yz";
     TracePrint("%s", longer.c_str());
     EXPECT_EQ(Text(), std::string(2046, 'x') + "\r\n");
+}
+
+TEST_F(OutputWindowTest, WaitingLinesGoInAMomentLaterOrWhenSomethingNeedsThem)
+{
+    // Unasked, the lines are shown once the flow pauses.
+    SendLine("one");
+    SendLine("two");
+    MSG message;
+    for (DWORD start = GetTickCount(); Caret() < 8 && GetTickCount() - start < 2000;)
+        if (PeekMessageA(&message, 0, 0, 0, PM_REMOVE))
+            DispatchMessageA(&message);
+    EXPECT_EQ(Caret(), 8);
+
+    // Undo takes back what was received last, waiting or not.
+    SendLine("three");
+    SendMessageA(Window, WM_COMMAND, IDC_UNDO, 0);
+    EXPECT_EQ(Text(), "one\r\ntwo\r\n");
+
+    // What saving reads has every line.
+    SendLine("four");
+    char *text = EditorControl.GetText(TEXT_PLAIN, LINE_END_CRLF);
+    EXPECT_STREQ(text, "one\r\ntwo\r\nfour\r\n");
+    delete[] text;
+}
+
+// Watches the close steps empty the document, and notes where the caret stood then.
+static WNDPROC BelowObserver;
+static int CaretAtClose = -1;
+static LRESULT CALLBACK CloseObserver(HWND editor, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_SETTEXT && CaretAtClose < 0) {
+        CHARRANGE caret;
+        CallWindowProcA(BelowObserver, editor, EM_EXGETSEL, 0, (LPARAM)&caret);
+        CaretAtClose = caret.cpMax;
+    }
+    return CallWindowProcA(BelowObserver, editor, message, wParam, lParam);
+}
+
+TEST_F(OutputWindowTest, TheCloseStepsSeeEveryLineReceivedBeforeThem)
+{
+    int expected = 0;
+    for (int k = 0; k < 50; ++k) {
+        std::string line = "burst line " + std::to_string(k);
+        SendLine(line);
+        expected += (int)line.size() + 1;
+    }
+    char folder[MAX_PATH];
+    GetCurrentDirectoryA(sizeof folder, folder);
+    BelowObserver = (WNDPROC)SetWindowLongPtrA(Editor(), GWLP_WNDPROC, (LONG_PTR)CloseObserver);
+    // The session's end runs the close steps and leaves the window.
+    LRESULT answer = SendMessageA(Window, WM_QUERYENDSESSION, 0, 0);
+    SetWindowLongPtrA(Editor(), GWLP_WNDPROC, (LONG_PTR)BelowObserver);
+    SetCurrentDirectoryA(folder);
+    EXPECT_NE(answer, 0);
+    EXPECT_EQ(CaretAtClose, expected);
 }
