@@ -17,6 +17,8 @@
 #include "format/ColorMenu.h"
 #include "format/TextFormatDialog.h"
 #include "print/PageSettings.h"
+#include "print/PrintPreviewDialog.h"
+#include "print/Printing.h"
 #include "res/resource.h"
 #include "spell/SpellDialog.h"
 
@@ -158,6 +160,9 @@ LRESULT DispatchCommand(HWND window, WPARAM wParam, LPARAM lParam)
     case IDC_WRAP_WINDOW:   EditorControl.SetWrapMode(WRAP_WINDOW, 0); break;
     case IDC_RICH_TEXT:     EditorControl.SetTextMode(TEXT_RICH); break;
     case IDC_FIXED_FONT:    ToggleFixedFont(); break;
+    case IDC_PRINT:         RunPrint(window); break;
+    case IDC_PAGE_SETUP:    RunPageSetup(window); break;
+    case IDC_PRINT_PREVIEW: RunPrintPreview(window); break;
     case IDC_SPELL:         OpenSpellCheck(window); break;
     case IDC_SPELL_CLIPBOARD: SpellCheckClipboard(window, lParam); break;
     case IDC_ABOUT:         ShowAboutBox(window, AppName, 1, 0, 0, 0); break;

@@ -54,6 +54,9 @@
 
 
 // --- Printing and print preview ---
+#define IDC_PREVIEW_PAGES_AREA  1018
+#define IDC_PREVIEW_PAGE_COUNT  1019
+#define IDC_PREVIEW_FIRST_PAGE  1020
 
 
 // --- About box ---

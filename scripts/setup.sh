@@ -5,7 +5,8 @@ set -e
 
 need_install=0
 for p in cmake make g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-i686-dev libz-mingw-w64-dev \
-         googletest wine wine64 wine32:i386 xvfb xauth imagemagick xdotool; do
+         googletest wine wine64 wine32:i386 xvfb xauth imagemagick xdotool \
+         cups cups-bsd cups-client printer-driver-cups-pdf libcups2 libcups2:i386 poppler-utils ghostscript; do
     dpkg -s "$p" >/dev/null 2>&1 || need_install=1
 done
 
@@ -17,8 +18,11 @@ if [ "$need_install" = 1 ]; then
         cmake make g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix mingw-w64-i686-dev \
         g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-x86-64-dev \
         binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 libz-mingw-w64-dev googletest \
-        wine wine64 wine32:i386 xvfb xauth x11-utils imagemagick xdotool
+        wine wine64 wine32:i386 xvfb xauth x11-utils imagemagick xdotool \
+        cups cups-bsd cups-client printer-driver-cups-pdf libcups2 libcups2:i386 poppler-utils ghostscript
 fi
+# The test printer (scripts/printer-env.sh): CUPS with the cups-pdf driver; libcups2 for
+# 64-bit Wine, libcups2:i386 for 32-bit Wine; poppler-utils read the printed PDFs back.
 
 # A default prefix for `make run`; tests make their own under the build folder.
 if [ ! -f "${WINEPREFIX:-$HOME/.wine}/system.reg" ]; then

@@ -16,6 +16,10 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 unset WINELOADERNOEXEC
 
+# The test printer's server must run before the first Wine process of the session.
+. "$top/scripts/printer-env.sh"
+start_printer || true
+
 display=90
 while [ -e /tmp/.X$display-lock ] || [ -e /tmp/.X11-unix/X$display ]; do display=$((display + 1)); done
 Xvfb :$display -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
@@ -27,6 +31,7 @@ stop_wine() {
     wineserver -w >/dev/null 2>&1
     kill "$xvfb_pid" >/dev/null 2>&1
     wait "$xvfb_pid" 2>/dev/null
+    stop_printer
 }
 trap stop_wine EXIT
 trap 'exit 130' INT TERM

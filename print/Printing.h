@@ -1,0 +1,20 @@
+// Page Setup, page counting and printing of the document, its selection or a range
+// of its pages.
+#pragma once
+#include <windows.h>
+#include <commdlg.h>
+#include <cderr.h>
+
+// Pages the text (or, with selectionOnly and a selection, the selection) fills at these
+// margins and paper size (thousandths of an inch); 0 without a control.
+int CountPages(const RECT &margins, POINT paperSize, int selectionOnly);
+// Prints through the filled-in print dialog record (its device context, flags and
+// page range); returns the pages sent to the printer, 0 without a control.
+int PrintDocument(const PRINTDLGA *record, const RECT &margins, const char *documentName);
+
+// Non-zero when the system has a default printer; asks nothing of the user.
+int HasDefaultPrinter();
+// The Page Setup command: margins and paper size for the run, then the re-wrap.
+void RunPageSetup(HWND owner);
+// The Print command: the print dialog, then the job.
+void RunPrint(HWND owner);
