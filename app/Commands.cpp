@@ -14,6 +14,8 @@
 #include "document/RecentFiles.h"
 #include "document/SaveDocument.h"
 #include "editor/EditorControl.h"
+#include "format/ColorMenu.h"
+#include "format/TextFormatDialog.h"
 #include "print/PageSettings.h"
 #include "print/PrintPreviewDialog.h"
 #include "print/Printing.h"
@@ -149,7 +151,9 @@ LRESULT DispatchCommand(HWND window, WPARAM wParam, LPARAM lParam)
     case IDC_ALIGN_LEFT:    ApplyFormat("a=l;"); break;
     case IDC_CENTER:        ApplyFormat("a=c;"); break;
     case IDC_ALIGN_RIGHT:   ApplyFormat("a=r;"); break;
+    case IDC_COLOR:         ColorSelection(); break;
     case IDC_BULLETS:       ToggleFormat('n'); break;
+    case IDC_TEXT_FORMAT:   EditTextFormat(window); break;
     case IDC_NO_WRAP:       EditorControl.SetWrapMode(WRAP_NONE, 0); break;
     case IDC_WRAP_PAGE:     EditorControl.SetWrapMode(WRAP_PAGE, PrintableWidth()); break;
     case IDC_PLAIN_TEXT:    EditorControl.SetTextMode(TEXT_PLAIN); break;

@@ -16,6 +16,7 @@
 #include "document/OpenDocument.h"
 #include "editor/EditorControl.h"
 #include "editor/FormatDescriptor.h"
+#include "format/ColorMenu.h"
 #include "res/resource.h"
 
 int DropIndex = 0;
@@ -377,6 +378,10 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_DROPFILES:
         OnDropFiles(window, (HDROP)wParam);
         return 0;
+    case WM_MEASUREITEM:
+        return MeasureColorItem(window, (MEASUREITEMSTRUCT *)lParam);
+    case WM_DRAWITEM:
+        return DrawColorItem((const DRAWITEMSTRUCT *)lParam);
     case WM_COPYDATA:
         return ReceiveTraceLine(window, (const COPYDATASTRUCT *)lParam);
     case WM_EXITSIZEMOVE:

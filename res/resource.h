@@ -27,6 +27,20 @@
 
 
 // --- Text Format dialog and colour menu ---
+#define IDC_FORMAT_LEFT         1002
+#define IDC_FORMAT_RIGHT        1003
+#define IDC_FORMAT_FIRST_LINE   1004
+#define IDC_FORMAT_TABS         1005
+#define IDC_FORMAT_ALIGNMENT    1006
+#define IDC_FORMAT_BULLETS      1007
+#define IDC_FORMAT_BOLD         1008
+#define IDC_FORMAT_ITALIC       1009
+#define IDC_FORMAT_UNDERLINE    1010
+#define IDC_FORMAT_FACE         1011
+#define IDC_FORMAT_STRIKEOUT    1012
+#define IDC_FORMAT_SIZE         1013
+#define IDC_FORMAT_OFFSET       1014
+#define IDC_FORMAT_COLOR        1015
 
 
 // --- Spell Check ---

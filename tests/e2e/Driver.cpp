@@ -164,6 +164,27 @@ void PressButton(HWND dialog, int id)
         PostMessageA(button, BM_CLICK, 0, 0);
 }
 
+void PressKey(HWND window, WORD key, WORD modifier)
+{
+    SetForegroundWindow(window);
+    Pause(100);
+    INPUT input[4];
+    memset(input, 0, sizeof input);
+    int count = 0;
+    auto add = [&](WORD vk, DWORD flags) {
+        input[count].type = INPUT_KEYBOARD;
+        input[count].ki.wVk = vk;
+        input[count++].ki.dwFlags = flags;
+    };
+    if (modifier)
+        add(modifier, 0);
+    add(key, 0);
+    add(key, KEYEVENTF_KEYUP);
+    if (modifier)
+        add(modifier, KEYEVENTF_KEYUP);
+    SendInput(count, input, sizeof input[0]);
+}
+
 std::string WindowText(HWND window)
 {
     // WM_GETTEXT is carried across processes; GetWindowTextA would only give captions.

@@ -32,6 +32,9 @@ HWND WaitForDialog(const char *title, DWORD milliseconds = 10000);
 bool WaitForGone(HWND window, DWORD milliseconds = 10000);
 // Presses a button of a dialog by its id, as a click would.
 void PressButton(HWND dialog, int id);
+// Brings the window to the front and presses a key through the system's input, with
+// a modifier (VK_CONTROL...) held down when one is given: accelerators see it.
+void PressKey(HWND window, WORD key, WORD modifier = 0);
 
 std::string WindowText(HWND window);
 // Every step-th pixel of every step-th row of a window's client area, as the screen shows it.

@@ -1,0 +1,137 @@
+#include "format/ColorMenu.h"
+
+#include <commdlg.h>
+#include <richedit.h>
+#include <stdio.h>
+#include <string.h>
+
+#include "app/App.h"
+#include "app/MainWindow.h"
+#include "editor/EditorControl.h"
+#include "format/ColorChoice.h"
+
+// Where the name starts in an item, right of the check dot and the swatch.
+static const int NAME_LEFT = 52;
+
+// The colour dialog's custom colour slots, kept for the run.
+static COLORREF customColors[16];
+
+// The custom entry: the colour dialog starting from the last custom choice.
+// Returns 1 when a colour was chosen (and stored in the entry).
+static int ChooseCustomColor()
+{
+    CHOOSECOLORA choice;
+    memset(&choice, 0, sizeof choice);
+    choice.lStructSize = sizeof choice;
+    choice.hwndOwner = MainWindow;
+    choice.rgbResult = ColorTable[CUSTOM_ENTRY].colour;
+    choice.lpCustColors = customColors;
+    choice.Flags = CC_RGBINIT;
+    if (!ChooseColorA(&choice))
+        return 0;
+    ColorTable[CUSTOM_ENTRY].colour = choice.rgbResult;
+    return 1;
+}
+
+int ShowColorMenu(int current)
+{
+    POINT at;
+    GetCursorPos(&at);
+    HMENU menu = CreatePopupMenu();
+    if (!menu)
+        return -1;
+    int checked = CheckedColorEntry(current);
+    for (int k = 0; k < COLOR_ENTRIES; ++k) {
+        AppendMenuA(menu, MF_OWNERDRAW | (k == checked ? MF_CHECKED : 0), k + 1,
+                    (LPCSTR)&ColorTable[k]);
+        if (k % 2 == 0)
+            AppendMenuA(menu, MF_SEPARATOR, 0, 0);
+    }
+    int command = (int)TrackPopupMenu(menu, TPM_RETURNCMD | TPM_LEFTALIGN | TPM_TOPALIGN, at.x,
+                                      at.y, 0, MainWindow, 0);
+    DestroyMenu(menu);
+    if (command == CUSTOM_ENTRY + 1 && !ChooseCustomColor())
+        return -1;
+    return ColorOfChoice(command);
+}
+
+// The entry behind an item of our menu; other owner-drawn items have no entry.
+static const ColorEntry *EntryOf(UINT type, ULONG_PTR data)
+{
+    return type == ODT_MENU && data ? (const ColorEntry *)data : 0;
+}
+
+BOOL MeasureColorItem(HWND window, MEASUREITEMSTRUCT *item)
+{
+    const ColorEntry *entry = EntryOf(item->CtlType, item->itemData);
+    if (!entry)
+        return FALSE;
+    HDC dc = GetDC(window);
+    SIZE size = {0, 0};
+    GetTextExtentPoint32A(dc, entry->name, lstrlenA(entry->name), &size);
+    ReleaseDC(window, dc);
+    // The name is drawn after the swatch, NAME_LEFT pixels in: without that room
+    // the longer names were cut off.
+    item->itemWidth = NAME_LEFT + size.cx;
+    item->itemHeight = size.cy;
+    return TRUE;
+}
+
+BOOL DrawColorItem(const DRAWITEMSTRUCT *item)
+{
+    const ColorEntry *entry = EntryOf(item->CtlType, item->itemData);
+    if (!entry)
+        return FALSE;
+    HDC dc = item->hDC;
+    RECT r = item->rcItem;
+    bool selected = (item->itemState & ODS_SELECTED) != 0;
+    // A highlighted item gets a black frame; the others are grey to their edges.
+    HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(LTGRAY_BRUSH));
+    HGDIOBJ oldPen = SelectObject(dc, GetStockObject(selected ? BLACK_PEN : NULL_PEN));
+    int grow = selected ? 0 : 1;
+    Rectangle(dc, r.left - grow, r.top - grow, r.right + grow, r.bottom + grow);
+
+    SetTextColor(dc, entry->colour);
+    SetBkColor(dc, 0xC0C0C0);
+    TextOutA(dc, r.left + NAME_LEFT, r.top + 1, entry->name, lstrlenA(entry->name));
+
+    SelectObject(dc, GetStockObject(BLACK_PEN));
+    HBRUSH swatch = CreateSolidBrush(entry->colour);
+    HGDIOBJ previous = SelectObject(dc, swatch);
+    Rectangle(dc, r.left + 12, r.top + 2, r.left + 48, r.bottom - 2);
+    SelectObject(dc, previous);
+    DeleteObject(swatch);
+
+    if (item->itemState & ODS_CHECKED) {
+        SelectObject(dc, GetStockObject(NULL_PEN));
+        SelectObject(dc, GetStockObject(BLACK_BRUSH));
+        int middle = (r.top + r.bottom) / 2;
+        Ellipse(dc, r.left, middle - 4, r.left + 8, middle + 4);
+    }
+    SelectObject(dc, oldPen);
+    SelectObject(dc, oldBrush);
+    return TRUE;
+}
+
+void ColorSelection()
+{
+    HWND editor = EditorControl.control;
+    if (!editor)
+        return;
+    CHARFORMATA format;
+    memset(&format, 0, sizeof format);
+    format.cbSize = sizeof format;  // the 60-byte RichEdit 1.0 form
+    SendMessageA(editor, EM_GETCHARFORMAT, SCF_SELECTION, (LPARAM)&format);
+    int colour = ShowColorMenu(SelectionColor((format.dwMask & CFM_COLOR) != 0,
+                                              (format.dwEffects & CFE_AUTOCOLOR) != 0,
+                                              format.crTextColor));
+    if (colour == -1)
+        return;
+    if (EditorControl.GetTextMode() == TEXT_PLAIN)
+        EditorControl.SetTextMode(TEXT_RICH);
+    char item[24];
+    snprintf(item, sizeof item, "c=%d;", colour);
+    EditorControl.ApplyFormatDescriptor(item);
+    // The control reports no selection change for a format change.
+    FollowSelection();
+}
