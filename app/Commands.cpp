@@ -15,6 +15,9 @@
 #include "editor/EditorControl.h"
 #include "print/PageSettings.h"
 #include "res/resource.h"
+#include "tools/FindDialog.h"
+#include "tools/GotoDialog.h"
+#include "tools/LineSortDialog.h"
 
 // Formatting needs rich text: a plain document is converted first.
 static void EnsureRichText()
@@ -152,6 +155,10 @@ LRESULT DispatchCommand(HWND window, WPARAM wParam, LPARAM lParam)
     case IDC_WRAP_WINDOW:   EditorControl.SetWrapMode(WRAP_WINDOW, 0); break;
     case IDC_RICH_TEXT:     EditorControl.SetTextMode(TEXT_RICH); break;
     case IDC_FIXED_FONT:    ToggleFixedFont(); break;
+    case IDC_FIND:          OpenFindDialog(window); break;
+    case IDC_FIND_NEXT:     return FindNextCommand(window);
+    case IDC_GOTO:          GotoCommand(window); break;
+    case IDC_SORT_LINES:    SortLinesCommand(window); break;
     }
     return 0;
 }

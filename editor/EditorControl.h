@@ -44,3 +44,11 @@ void StreamInText(HWND control, const char *text, size_t length, UINT format);
 
 // Twips for a width in thousandths of an inch, rounded as for the screen.
 int ScreenTwips(int thousandths);
+
+// The whole text as UTF-16 with paragraph ends as CR, so positions in it are the
+// control's character positions; *length gets its length. New buffer (delete[]), or
+// null without a control.
+wchar_t *GetUnicodeText(HWND control, int *length);
+// Replaces the whole content by text (UTF-16, length characters) as ONE undoable step,
+// read as plain text whatever it holds (never as RTF); the modified flag is set.
+void ReplaceAllTextAsOneStep(HWND control, const wchar_t *text, size_t length);

@@ -123,3 +123,8 @@ void Pause(DWORD milliseconds)
 {
     Sleep(milliseconds);
 }
+
+std::string MessageText(HWND box)
+{
+    return WindowText(GetDlgItem(box, 0xFFFF));
+}

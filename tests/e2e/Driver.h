@@ -30,3 +30,5 @@ std::string ProfileText(const char *file, const char *section, const char *key);
 void ClearSection(const char *file, const char *section);
 // Lets the program's message queue run for a while.
 void Pause(DWORD milliseconds);
+// The message of a message box (its static text, id 0xFFFF).
+std::string MessageText(HWND box);

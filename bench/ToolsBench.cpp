@@ -1,0 +1,184 @@
+// tools_bench: Replace All, Line Sort and Find Next on large plain documents, each in a
+// real RichEdit control in this process (plain text, wrapped to its 800-pixel window,
+// as the editor does by default on screen). Replace All and Line Sort are set against
+// putting their resulting text into the control once with EM_STREAMIN (SF_TEXT); the
+// targets are at most 2x and 1.5x that. Run by `make bench`.
+//
+// The exit status is non-zero when a result is wrong or a target is missed.
+#include <windows.h>
+#include <richedit.h>
+
+#include <algorithm>
+#include <stdio.h>
+#include <string.h>
+#include <string>
+
+#include "editor/EditorControl.h"
+#include "tools/FindDialog.h"
+#include "tools/LineSortDialog.h"
+#include "tools/LineSortLogic.h"
+#include "tools/ReplaceAll.h"
+
+namespace {
+
+bool Failed = false;
+
+double Now()
+{
+    static LARGE_INTEGER frequency;
+    if (!frequency.QuadPart)
+        QueryPerformanceFrequency(&frequency);
+    LARGE_INTEGER count;
+    QueryPerformanceCounter(&count);
+    return (double)count.QuadPart / (double)frequency.QuadPart;
+}
+
+HWND MakeEditor()
+{
+    LoadLibraryA("riched32.dll");
+    HWND frame = CreateWindowExA(0, "STATIC", "tools_bench", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                                 820, 600, 0, 0, 0, 0);
+    HWND editor = CreateWindowExA(0, "RichEdit20A", "",
+                                  WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_HSCROLL |
+                                      ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL |
+                                      ES_NOHIDESEL | ES_WANTRETURN,
+                                  0, 0, 800, 560, frame, 0, 0, 0);
+    SendMessageA(editor, WM_SETFONT, (WPARAM)GetStockObject(ANSI_FIXED_FONT), 0);
+    SendMessageA(editor, EM_SETTEXTMODE, TM_PLAINTEXT, 0);
+    SendMessageA(editor, EM_EXLIMITTEXT, 0, 0x7FFFFFFF);
+    SendMessageA(editor, EM_SETTARGETDEVICE, 0, 0);
+    EditorControl.control = editor;
+    return editor;
+}
+
+void Load(HWND editor, const std::string &text)
+{
+    SendMessageA(editor, WM_SETTEXT, 0, (LPARAM) "");
+    StreamInText(editor, text.data(), text.size(), SF_TEXT);
+    SendMessageA(editor, EM_EMPTYUNDOBUFFER, 0, 0);
+    SendMessageA(editor, EM_SETMODIFY, FALSE, 0);
+    EditorControl.SetSelection(0, 0);
+}
+
+std::string Content()
+{
+    char *text = EditorControl.GetText(TEXT_PLAIN, LINE_END_CRLF);
+    std::string result = text ? text : "";
+    delete[] text;
+    return result;
+}
+
+// Seconds to put text in as the whole content once.
+double TimeStreamIn(HWND editor, const std::string &text)
+{
+    SendMessageA(editor, WM_SETTEXT, 0, (LPARAM) "");
+    double start = Now();
+    StreamInText(editor, text.data(), text.size(), SF_TEXT);
+    return Now() - start;
+}
+
+unsigned Seed = 12345;
+unsigned Next()
+{
+    Seed = Seed * 1103515245 + 12345;
+    return Seed >> 16;
+}
+
+std::string Word()
+{
+    std::string word;
+    int length = 3 + Next() % 7;
+    for (int i = 0; i < length; ++i)
+        word += (char)((Next() % 5 ? 'a' : 'A') + Next() % 26);
+    return word;
+}
+
+void Report(const char *what, double measured, double baseline, double limit)
+{
+    double ratio = measured / baseline;
+    printf("%s: %.3f s; streaming the result in once: %.3f s; ratio %.2f (target <= %.1f)%s\n",
+           what, measured, baseline, ratio, limit, ratio <= limit ? "" : "  MISSED");
+    if (ratio > limit)
+        Failed = true;
+}
+
+void Check(bool ok, const char *what)
+{
+    if (!ok) {
+        printf("  WRONG: %s\n", what);
+        Failed = true;
+    }
+}
+
+void BenchReplaceAll(HWND editor)
+{
+    // 10,000 lines of about 100 characters, each with one "needle": 1 MB.
+    std::string text, expected;
+    for (int line = 0; line < 10000; ++line) {
+        std::string before, after;
+        while (before.size() < 40)
+            before += Word() + " ";
+        while (after.size() < 45)
+            after += " " + Word();
+        text += before + "needle" + after + "\r\n";
+        expected += before + "pin" + after + "\r\n";
+    }
+    Load(editor, text);
+    double start = Now();
+    int count = ReplaceAllMatches(editor, "needle", "pin", FR_DOWN | FR_MATCHCASE);
+    double replaced = Now() - start;
+    printf("Replace All over %.2f MB: %d items replaced\n", text.size() / 1048576.0, count);
+    Check(count == 10000, "count");
+    Check(Content() == expected, "replaced text");
+    SendMessageA(editor, EM_UNDO, 0, 0);
+    Check(Content() == text, "one Undo");
+    Report("Replace All", replaced, TimeStreamIn(editor, expected), 2.0);
+}
+
+void BenchLineSort(HWND editor)
+{
+    std::string text;
+    for (int line = 0; line < 100000; ++line)
+        text += Word() + " " + Word() + "\r\n";
+    Load(editor, text);
+    double start = Now();
+    SortEditorLines(0, 1);
+    double sorted = Now() - start;
+    std::string expected = text;
+    expected.resize(expected.size() + 2);
+    SortLines(&expected[0], 0, 1);
+    expected.resize(strlen(expected.c_str()));
+    printf("Line Sort of 100,000 lines (%.2f MB)\n", text.size() / 1048576.0);
+    Check(Content() == expected, "sorted text");
+    Report("Line Sort", sorted, TimeStreamIn(editor, expected), 1.5);
+}
+
+void BenchFindNext(HWND editor)
+{
+    std::string text;
+    while (text.size() < 4 * 1048576)
+        text += Word() + " " + Word() + " " + Word() + " " + Word() + "\r\n";
+    text += "haystack end";
+    Load(editor, text);
+    strcpy(FindText, "haystack");
+    FindFlags = FR_DOWN;
+    double start = Now();
+    int found = FindNext(GetParent(editor));
+    double elapsed = Now() - start;
+    CHARRANGE selection;
+    SendMessageA(editor, EM_EXGETSEL, 0, (LPARAM)&selection);
+    printf("Find Next over %.2f MB to a match at the end: %.3f s\n", text.size() / 1048576.0, elapsed);
+    Check(found && selection.cpMax - selection.cpMin == 8, "found the match");
+}
+
+}  // namespace
+
+int main()
+{
+    HWND editor = MakeEditor();
+    BenchReplaceAll(editor);
+    BenchLineSort(editor);
+    BenchFindNext(editor);
+    fflush(stdout);
+    return Failed ? 1 : 0;
+}
