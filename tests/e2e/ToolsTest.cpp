@@ -93,7 +93,7 @@ TEST_F(ToolsTest, GotoAndSortFromTheMenu)
     SendMessageA(GetDlgItem(dialog, 1001), WM_SETTEXT, 0, (LPARAM) "3");
     PressButton(dialog, IDOK);
     Pause(300);
-    EXPECT_EQ(Selection().cpMin, 18);
+    EXPECT_EQ(Selection().cpMin, 19);
 
     Command(40045);
     dialog = WaitForDialog("Line Sort");
