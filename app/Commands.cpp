@@ -4,6 +4,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "about/AboutDialog.h"
 #include "app/App.h"
 #include "app/Layout.h"
 #include "app/MainWindow.h"
@@ -18,6 +19,7 @@
 #include "tools/FindDialog.h"
 #include "tools/GotoDialog.h"
 #include "tools/LineSortDialog.h"
+#include "spell/SpellDialog.h"
 
 // Formatting needs rich text: a plain document is converted first.
 static void EnsureRichText()
@@ -159,6 +161,9 @@ LRESULT DispatchCommand(HWND window, WPARAM wParam, LPARAM lParam)
     case IDC_FIND_NEXT:     return FindNextCommand(window);
     case IDC_GOTO:          GotoCommand(window); break;
     case IDC_SORT_LINES:    SortLinesCommand(window); break;
+    case IDC_SPELL:         OpenSpellCheck(window); break;
+    case IDC_SPELL_CLIPBOARD: SpellCheckClipboard(window, lParam); break;
+    case IDC_ABOUT:         ShowAboutBox(window, AppName, 1, 0, 0, 0); break;
     }
     return 0;
 }

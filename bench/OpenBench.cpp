@@ -980,8 +980,11 @@ int main(int argc, char **argv)
     std::string folder = std::string(temp) + "OrvelloBench";
     CreateDirectoryA(folder.c_str(), 0);
     size_t sizes[2] = {1 << 20, 4 << 20};
-    if (SizesOption)
-        sscanf(SizesOption, "%u,%u", &sizes[0], &sizes[1]);
+    unsigned given[2];
+    if (SizesOption && sscanf(SizesOption, "%u,%u", &given[0], &given[1]) == 2) {
+        sizes[0] = given[0];
+        sizes[1] = given[1];
+    }
     std::string texts[2], files[2];
     for (int s = 0; s < 2; ++s) {
         texts[s] = MakeText(sizes[s]);

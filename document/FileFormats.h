@@ -11,6 +11,7 @@ enum DocumentFormatValue {
     FORMAT_MULTI_BYTE = 1,
     FORMAT_UNICODE_LE = 2,
     FORMAT_UNICODE_BE = 3,
+    FORMAT_UTF8 = 4,
 };
 
 // The file bytes for a document text of n bytes: rich and plain as they stand, the

@@ -11,9 +11,11 @@
 #include "app/Settings.h"
 #include "document/Document.h"
 #include "document/FileFormats.h"
+#include "document/TextEncoding.h"
 #include "editor/EditorControl.h"
 
 int DocumentFormat = FORMAT_PLAIN;
+bool Utf8ByteOrderMark = false;
 int OpenChoice = 0;
 
 static char OpenPath[260] = "";
@@ -84,6 +86,30 @@ static bool AskSixteenBit(HWND owner)
                        SettingsSection, MB_YESNO) == IDYES;
 }
 
+// Puts UTF-16 text in as plain text: appended at the end as one undoable step to a
+// non-empty document, else replacing it. Returns 1.
+static int LoadUnicode(HWND editor, const std::u16string &text, bool append)
+{
+    int existing = GetWindowTextLengthA(editor);
+    SendMessageA(editor, EM_EXLIMITTEXT, 0, existing + text.size() + 32768);
+    if (append && existing > 0) {
+        EditorControl.SetSelection(-1, -1);
+        ReplaceSelectionUnicode(editor, text.data(), text.size());
+        return 1;
+    }
+    SendMessageA(editor, WM_SETREDRAW, FALSE, 0);
+    SendMessageA(editor, WM_SETTEXT, 0, (LPARAM) "");
+    EditorControl.SetTextMode(TEXT_PLAIN);
+    SendMessageA(editor, WM_SETFONT, (WPARAM)DocumentFont, 0);
+    StreamInUnicode(editor, text.data(), text.size());
+    SendMessageA(editor, EM_SETMODIFY, FALSE, 0);
+    EditorControl.SetSelection(0, 1);
+    EditorControl.SetSelection(0, 0);
+    SendMessageA(editor, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(editor, 0, TRUE);
+    return 1;
+}
+
 int LoadFile(HWND editor, const char *path, bool append)
 {
     if (!editor)
@@ -97,14 +123,34 @@ int LoadFile(HWND editor, const char *path, bool append)
 
     HWND owner = GetParent(editor);
     unsigned char *bytes = (unsigned char *)data;
+    // 16-bit and UTF-8 text go to the control as UTF-16, so every character survives.
+    std::u16string wide;
+    bool unicode = false;
     static const int sixteenBit[] = {FORMAT_MULTI_BYTE, FORMAT_UNICODE_LE, FORMAT_UNICODE_BE};
     for (int format : sixteenBit) {
         if (LooksSixteenBit(format, bytes, count) && AskSixteenBit(owner)) {
-            count = NarrowSixteenBit(format, bytes, count);
+            wide = DecodeSixteenBit(format, bytes, count);
+            unicode = true;
             if (!append)
                 DocumentFormat = format;
             break;
         }
+    }
+    if (!unicode && strncmp(data, "{\\rtf", 5) != 0 &&
+        (HasUtf8ByteOrderMark(bytes, count) || LooksUtf8(bytes, count))) {
+        wide = DecodeUtf8(bytes, count);
+        unicode = true;
+        if (!append) {
+            DocumentFormat = FORMAT_UTF8;
+            Utf8ByteOrderMark = HasUtf8ByteOrderMark(bytes, count);
+        }
+    }
+    if (unicode) {
+        // A zero character ends the text, as a zero byte does for 8-bit text.
+        wide.resize(wide.find(u'\0') == std::u16string::npos ? wide.size() : wide.find(u'\0'));
+        int done = LoadUnicode(editor, wide, append);
+        delete[] data;
+        return done;
     }
     // A zero byte ends the text, as it would for any text message.
     size_t length = strlen(data);

@@ -11,6 +11,7 @@
 #include "document/Document.h"
 #include "document/FileFormats.h"
 #include "document/OpenDocument.h"
+#include "document/TextEncoding.h"
 #include "editor/EditorControl.h"
 #include "res/resource.h"
 
@@ -18,7 +19,7 @@ static char SavePath[260] = "";
 
 static const char *const FormatNames[] = {
     "Rich Text", "Plain Text", "Multi-byte Text", "Unicode Text (little endian)",
-    "Unicode Text (big endian)",
+    "Unicode Text (big endian)", "UTF-8",
 };
 
 static const DWORD PROTECTED_ATTRIBUTES =
@@ -97,6 +98,60 @@ static bool ReplaceFileContent(const char *path, const std::string &bytes)
     return ok != 0;
 }
 
+// The file bytes of the document in format; false without a control or memory. For the
+// 8-bit plain format, lossy (when given) tells whether a character had to be replaced.
+static bool DocumentBytes(int format, std::string *bytes, bool *lossy)
+{
+    HWND control = EditorControl.control;
+    if (format < 0) {
+        char *text = EditorControl.GetText(TEXT_RICH, LINE_END_CRLF);
+        if (!text)
+            return false;
+        size_t n = strlen(text);
+        SendMessageA(control, EM_EXLIMITTEXT, 0, n + 32768);
+        *bytes = EncodeDocument(format, text, n);
+        delete[] text;
+        return true;
+    }
+    size_t n = 0;
+    char16_t *text = GetUnicodeText(control, &n);
+    if (!text)
+        return false;
+    SendMessageA(control, EM_EXLIMITTEXT, 0, n + 32768);
+    if (format == FORMAT_UTF8) {
+        *bytes = EncodeUtf8(text, n, Utf8ByteOrderMark);
+    } else if (format >= FORMAT_MULTI_BYTE && format <= FORMAT_UNICODE_BE) {
+        *bytes = EncodeSixteenBit(format, text, n);
+    } else {
+        // 8-bit text goes through the system's code page.
+        const WCHAR *wide = (const WCHAR *)text;
+        int size = n ? WideCharToMultiByte(CP_ACP, 0, wide, (int)n, 0, 0, 0, 0) : 0;
+        bytes->assign(size, 0);
+        BOOL replaced = FALSE;
+        if (size)
+            WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, (int)n, &(*bytes)[0], size, 0,
+                                &replaced);
+        if (lossy)
+            *lossy = replaced != FALSE;
+    }
+    delete[] text;
+    return true;
+}
+
+// True when the document can be saved as 8-bit text as it is, or the user agrees to
+// lose the characters the code page cannot hold.
+static bool AcceptCodePageLoss(HWND owner)
+{
+    std::string bytes;
+    bool lossy = false;
+    if (DocumentFormat != FORMAT_PLAIN || !DocumentBytes(FORMAT_PLAIN, &bytes, &lossy) || !lossy)
+        return true;
+    return MessageBoxA(owner,
+                       "This document has characters that Plain Text cannot hold; they will be "
+                       "saved as \"?\".\n\nSave anyway? (UTF-8 or Unicode Text keeps them.)",
+                       SettingsSection, MB_YESNO | MB_ICONEXCLAMATION) == IDYES;
+}
+
 int WriteDocumentFile(const char *path)
 {
     // A read-only, hidden or system file is not replaced until the user agrees.
@@ -104,13 +159,9 @@ int WriteDocumentFile(const char *path)
     if (attributes != INVALID_FILE_ATTRIBUTES &&
         (attributes & (PROTECTED_ATTRIBUTES | FILE_ATTRIBUTE_DIRECTORY)))
         return 0;
-    char *text = EditorControl.GetText(DocumentFormat < 0 ? TEXT_RICH : TEXT_PLAIN, LINE_END_CRLF);
-    if (!text)
+    std::string bytes;
+    if (!DocumentBytes(DocumentFormat, &bytes, 0))
         return 0;
-    size_t n = strlen(text);
-    SendMessageA(EditorControl.control, EM_EXLIMITTEXT, 0, n + 32768);
-    std::string bytes = EncodeDocument(DocumentFormat, text, n);
-    delete[] text;
     if (!ReplaceFileContent(path, bytes))
         return 0;
     return OutputWindowMode() ? 0 : 1;
@@ -145,6 +196,8 @@ int SaveDocument(HWND owner, const char *path)
         lstrcpynA(chosen, path, sizeof chosen);
     }
 
+    if (!AcceptCodePageLoss(owner))
+        return 0;
     WaitCursor wait;
     DWORD remembered = 0;
     bool restore = false;

@@ -2,6 +2,8 @@
 
 #include <richedit.h>
 #include <string.h>
+#include <new>
+#include <string>
 
 EditorWrapper EditorControl = {0, 0};
 
@@ -73,13 +75,6 @@ void StreamInText(HWND control, const char *text, size_t length, UINT format)
     SendMessageA(control, EM_STREAMIN, format, (LPARAM)&stream);
 }
 
-// Puts plain text in as it stands: WM_SETTEXT would read text that happens to begin
-// with an RTF header as RTF, changing what the user wrote.
-static void StreamInPlainText(HWND control, const char *text)
-{
-    StreamInText(control, text, strlen(text), SF_TEXT);
-}
-
 char *EditorWrapper::GetText(int format, int lineEnd)
 {
     if (!control)
@@ -127,7 +122,13 @@ int EditorWrapper::SetTextMode(int mode)
         return 0;
     int length = GetWindowTextLengthA(control);
     int from = GetTextMode();
-    char *content = GetText(from, LINE_END_CRLF);
+    // The text travels as UTF-16, so characters outside the code page survive (Wine's
+    // RTF writer would replace them); a switch keeps no formatting either way.
+    // Rich to rich keeps the formatting through RTF.
+    size_t units = 0;
+    bool keepRtf = from == TEXT_RICH && mode == TEXT_RICH;
+    char16_t *plain = keepRtf ? 0 : GetUnicodeText(control, &units);
+    char *content = keepRtf ? GetText(TEXT_RICH, LINE_END_CRLF) : 0;
     CHARRANGE selection;
     SendMessageA(control, EM_EXGETSEL, 0, (LPARAM)&selection);
     // Setting the text clears the modified flag; a switch must not make unsaved
@@ -137,12 +138,13 @@ int EditorWrapper::SetTextMode(int mode)
     // emptying the text clears both.
     SendMessageA(control, WM_SETTEXT, 0, (LPARAM) "");
     SendMessageA(control, EM_SETTEXTMODE, mode == TEXT_PLAIN ? TM_PLAINTEXT : TM_RICHTEXT, 0);
-    if (length && content && from == TEXT_PLAIN)
-        StreamInPlainText(control, content);
+    if (length && plain)
+        StreamInUnicode(control, plain, units);
     else if (length && content)
         SendMessageA(control, WM_SETTEXT, 0, (LPARAM)content);
     SendMessageA(control, EM_SETMODIFY, modified ? TRUE : FALSE, 0);
     SendMessageA(control, EM_EXSETSEL, 0, (LPARAM)&selection);
+    delete[] plain;
     delete[] content;
     return 1;
 }
@@ -243,7 +245,75 @@ int EditorWrapper::SetTextLimit(int limit)
     return (int)SendMessageA(control, EM_GETLIMITTEXT, 0, 0);
 }
 
-wchar_t *GetUnicodeText(HWND control, int *length)
+char16_t *GetUnicodeText(HWND control, size_t *length)
+{
+    *length = 0;
+    if (!control)
+        return 0;
+    GETTEXTLENGTHEX measure = {GTL_USECRLF | GTL_PRECISE | GTL_NUMCHARS, 1200};
+    LRESULT units = SendMessageA(control, EM_GETTEXTLENGTHEX, (WPARAM)&measure, 0);
+    if (units < 0)
+        return 0;
+    char16_t *text = new (std::nothrow) char16_t[units + 1];
+    if (!text)
+        return 0;
+    GETTEXTEX request;
+    memset(&request, 0, sizeof request);
+    request.cb = (DWORD)((units + 1) * sizeof(char16_t));
+    request.flags = GT_USECRLF;
+    request.codepage = 1200;
+    LRESULT copied = SendMessageA(control, EM_GETTEXTEX, (WPARAM)&request, (LPARAM)text);
+    if (copied < 0)
+        copied = 0;
+    if (copied > units)
+        copied = units;
+    text[copied] = 0;
+    *length = (size_t)copied;
+    return text;
+}
+
+namespace {
+
+struct UnicodeSource {
+    const char16_t *next;
+    size_t left;
+};
+
+DWORD CALLBACK GiveUnicodeChunk(DWORD_PTR cookie, LPBYTE chunk, LONG capacity, LONG *given)
+{
+    UnicodeSource *source = (UnicodeSource *)cookie;
+    size_t room = (size_t)capacity / sizeof(char16_t);
+    size_t n = source->left < room ? source->left : room;
+    // Neither a CR LF nor a surrogate pair may be split between two chunks.
+    if (n > 1 && n < source->left &&
+        ((source->next[n - 1] == '\r' && source->next[n] == '\n') ||
+         (source->next[n - 1] >= 0xD800 && source->next[n - 1] <= 0xDBFF)))
+        --n;
+    memcpy(chunk, source->next, n * sizeof(char16_t));
+    source->next += n;
+    source->left -= n;
+    *given = (LONG)(n * sizeof(char16_t));
+    return 0;
+}
+
+}  // namespace
+
+void StreamInUnicode(HWND control, const char16_t *text, size_t n)
+{
+    UnicodeSource source = {text, n};
+    EDITSTREAM stream = {(DWORD_PTR)&source, 0, GiveUnicodeChunk};
+    SendMessageA(control, EM_STREAMIN, SF_TEXT | SF_UNICODE, (LPARAM)&stream);
+}
+
+void ReplaceSelectionUnicode(HWND control, const char16_t *text, size_t n)
+{
+    // EM_SETTEXTEX wants a terminated text.
+    std::u16string copy(text, n);
+    SETTEXTEX how = {ST_SELECTION | ST_KEEPUNDO, 1200};
+    SendMessageA(control, EM_SETTEXTEX, (WPARAM)&how, (LPARAM)copy.c_str());
+}
+
+wchar_t *GetCharacterText(HWND control, int *length)
 {
     *length = 0;
     if (!control)

@@ -46,12 +46,22 @@
 
 
 // --- Spell Check ---
+#define IDC_SPELL_WORD          1021
+#define IDC_SPELL_SUGGESTIONS   1022
+#define IDC_SPELL_FIND_NEXT     1027
+#define IDC_SPELL_REPLACE       1028
+#define IDC_SPELL_ADD           1029
+#define IDC_SPELL_IGNORE        1030
+#define IDR_WORD_LIST           200
 
 
 // --- Printing and print preview ---
 
 
 // --- About box ---
+#define IDC_ABOUT_LINK          50
+#define IDC_ABOUT_TEXT          51
+#define IDC_ABOUT_LOGO          52
 
 
 // --- Documents ---

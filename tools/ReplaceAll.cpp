@@ -69,7 +69,7 @@ int ReplaceAllMatches(HWND editor, const char *find, const char *replacement, UI
         return ReplaceAllByLoop(editor, find, replacement, flags);
 
     int length = 0;
-    wchar_t *text = GetUnicodeText(editor, &length);
+    wchar_t *text = GetCharacterText(editor, &length);
     if (!text)
         return 0;
     std::wstring wideReplacement = Widen(replacement);

@@ -90,6 +90,16 @@ HWND WaitForDialog(const char *title, DWORD milliseconds)
     return 0;
 }
 
+bool WaitForGone(HWND window, DWORD milliseconds)
+{
+    for (DWORD waited = 0; IsWindow(window); waited += 50) {
+        if (waited >= milliseconds)
+            return false;
+        Sleep(50);
+    }
+    return true;
+}
+
 void PressButton(HWND dialog, int id)
 {
     HWND button = GetDlgItem(dialog, id);
@@ -105,6 +115,20 @@ std::string WindowText(HWND window)
     SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, (LPARAM)text, SMTO_ABORTIFHUNG, 5000,
                         &result);
     return text;
+}
+
+std::vector<COLORREF> ScreenPixels(HWND window, int step)
+{
+    RECT area;
+    GetClientRect(window, &area);
+    MapWindowPoints(window, 0, (POINT *)&area, 2);
+    std::vector<COLORREF> pixels;
+    HDC screen = GetDC(0);
+    for (int y = area.top; y < area.bottom; y += step)
+        for (int x = area.left; x < area.right; x += step)
+            pixels.push_back(GetPixel(screen, x, y));
+    ReleaseDC(0, screen);
+    return pixels;
 }
 
 std::string ProfileText(const char *file, const char *section, const char *key)
@@ -127,4 +151,56 @@ void Pause(DWORD milliseconds)
 std::string MessageText(HWND box)
 {
     return WindowText(GetDlgItem(box, 0xFFFF));
+}
+
+HWND WaitForMessageBox(const char *caption, const char *text, DWORD milliseconds)
+{
+    for (DWORD waited = 0; waited < milliseconds; waited += 50) {
+        HWND box = 0;
+        while ((box = FindWindowExA(0, box, "#32770", caption)))
+            if (IsWindowVisible(box) && MessageText(box).find(text) != std::string::npos)
+                return box;
+        Sleep(50);
+    }
+    return 0;
+}
+
+bool SetClipboardText(const char *text)
+{
+    if (!OpenClipboard(0))
+        return false;
+    EmptyClipboard();
+    bool done = true;
+    if (text) {
+        size_t size = strlen(text) + 1;
+        HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
+        memcpy(GlobalLock(memory), text, size);
+        GlobalUnlock(memory);
+        done = SetClipboardData(CF_TEXT, memory) != 0;
+    }
+    CloseClipboard();
+    return done;
+}
+
+std::string ClipboardText()
+{
+    std::string text = "<none>";
+    if (!OpenClipboard(0))
+        return "<no clipboard>";
+    if (HANDLE data = GetClipboardData(CF_TEXT)) {
+        text = (const char *)GlobalLock(data);
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return text;
+}
+
+bool WaitForText(HWND window, const std::string &want, DWORD milliseconds)
+{
+    for (DWORD waited = 0; waited < milliseconds; waited += 50) {
+        if (WindowText(window) == want)
+            return true;
+        Sleep(50);
+    }
+    return false;
 }

@@ -33,6 +33,9 @@ protected:
     {
         DestroyWindow(MainWindow);
         EditorControl.control = 0;
+        // WM_DESTROY posted WM_QUIT, which would end the next suite's message boxes at once.
+        MSG quit;
+        PeekMessageA(&quit, 0, WM_QUIT, WM_QUIT, PM_REMOVE);
     }
 
     void SetUp() override

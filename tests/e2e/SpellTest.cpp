@@ -1,0 +1,78 @@
+// Spell checking in the real program: /spell over the clipboard, and the Spell Check
+// dialog over the document.
+#include <gtest/gtest.h>
+
+#include "Driver.h"
+#include <richedit.h>
+
+namespace {
+
+const int WORD_FIELD = 1021, SUGGESTIONS = 1022, FIND_NEXT = 1027, REPLACE = 1028;
+
+}  // namespace
+
+TEST(SpellE2E, SpellChecksTheClipboardPutsTheCorrectionBackAndCloses)
+{
+    ASSERT_TRUE(SetClipboardText("Thsi is a tset\r\nof the clipboard."));
+    RunningProgram program = StartProgram("/spell", "OrvelloWord");
+    ASSERT_TRUE(program.main);
+    HWND dialog = WaitForDialog("Spell Check");
+    ASSERT_TRUE(dialog);
+    HWND word = GetDlgItem(dialog, WORD_FIELD), combo = GetDlgItem(dialog, SUGGESTIONS);
+    ASSERT_TRUE(WaitForText(word, "Thsi"));
+    EXPECT_EQ(WindowText(combo), "This");
+    PressButton(dialog, REPLACE);
+    Pause(200);
+    PressButton(dialog, FIND_NEXT);
+    ASSERT_TRUE(WaitForText(word, "tset"));
+    EXPECT_EQ(WindowText(combo), "test");
+    PressButton(dialog, REPLACE);
+    Pause(200);
+    PressButton(dialog, FIND_NEXT);
+    HWND box = WaitForMessageBox("OrvelloWord", "Finished spell check.");
+    ASSERT_TRUE(box);
+    PressButton(box, IDOK);
+    box = WaitForMessageBox("OrvelloWord", "Save Changes to System Clipboard?");
+    ASSERT_TRUE(box);
+    PressButton(box, IDYES);
+    EXPECT_TRUE(WaitForExit(program));
+    EXPECT_EQ(ClipboardText(), "This is a test\r\nof the clipboard.");
+}
+
+TEST(SpellE2E, EmptyClipboardSaysSoAndCloses)
+{
+    ASSERT_TRUE(SetClipboardText(0));
+    RunningProgram program = StartProgram("/spell", "OrvelloWord");
+    ASSERT_TRUE(program.main);
+    HWND box = WaitForMessageBox("OrvelloWord", "System Clipboard is empty.");
+    ASSERT_TRUE(box);
+    PressButton(box, IDOK);
+    EXPECT_TRUE(WaitForExit(program));
+}
+
+TEST(SpellE2E, SpellCheckCommandOpensOneDialogOverTheDocument)
+{
+    RunningProgram program = StartProgram("", "OrvelloWord");
+    ASSERT_TRUE(program.main);
+    HWND editor = FindChild(program.main, "RichEdit20A");
+    SendMessageA(editor, WM_SETTEXT, 0, (LPARAM) "All fine but recieve.");
+    SendMessageA(program.main, WM_COMMAND, 40043, 0);
+    HWND dialog = WaitForDialog("Spell Check");
+    ASSERT_TRUE(dialog);
+    ASSERT_TRUE(WaitForText(GetDlgItem(dialog, WORD_FIELD), "recieve"));
+    EXPECT_EQ(WindowText(GetDlgItem(dialog, SUGGESTIONS)), "receive");
+    DWORD start = 0, end = 0;
+    SendMessageA(editor, EM_GETSEL, (WPARAM)&start, (LPARAM)&end);
+    EXPECT_EQ(start, 13u);
+    EXPECT_EQ(end, 20u);
+    // A second Spell Check only brings the open one to the front.
+    SendMessageA(program.main, WM_COMMAND, 40043, 0);
+    Pause(300);
+    EXPECT_EQ(FindWindowExA(0, dialog, "#32770", "Spell Check"), (HWND)0);
+    PressButton(dialog, IDCANCEL);
+    for (int i = 0; i < 100 && IsWindow(dialog); ++i)
+        Pause(50);
+    EXPECT_FALSE(IsWindow(dialog));
+    SendMessageA(editor, EM_SETMODIFY, FALSE, 0);
+    EXPECT_TRUE(CloseProgram(program));
+}
