@@ -142,6 +142,15 @@ TEST_F(ToolsWindowTest, OneUndoTakesBackReplaceAllAndSort)
     SendMessageA(Editor(), EM_UNDO, 0, 0);
     EXPECT_EQ(Text('p'), "b x\r\nc x\r\na x");
 
+    // Long enough to be streamed in several pieces.
+    std::string many;
+    for (int k = 0; k < 1500; ++k)
+        many += "line x " + std::to_string(k % 97) + "\r\n";
+    Load(many.c_str());
+    ASSERT_EQ(ReplaceAllMatches(Editor(), "x", "yy", 0), 1500);
+    SendMessageA(Editor(), EM_UNDO, 0, 0);
+    EXPECT_TRUE(Text('p') == many);
+
     Load("b\r\nc\r\na");
     ASSERT_EQ(SortEditorLines(0, 1), 1);
     EXPECT_EQ(Text('p'), "a\r\nb\r\nc\r\n");
