@@ -47,10 +47,13 @@ HWND MakeEditor()
                                       ES_NOHIDESEL | ES_WANTRETURN,
                                   0, 0, 800, 560, frame, 0, 0, 0);
     SendMessageA(editor, WM_SETFONT, (WPARAM)GetStockObject(ANSI_FIXED_FONT), 0);
-    SendMessageA(editor, EM_SETTEXTMODE, TM_PLAINTEXT, 0);
     SendMessageA(editor, EM_EXLIMITTEXT, 0, 0x7FFFFFFF);
     SendMessageA(editor, EM_SETTARGETDEVICE, 0, 0);
     EditorControl.control = editor;
+    // As start-up does: the control only changes mode while empty with no undo.
+    EditorControl.SetTextMode(TEXT_PLAIN);
+    if (EditorControl.GetTextMode() != TEXT_PLAIN)
+        printf("  WRONG: the control is not in plain text mode\n");
     return editor;
 }
 
