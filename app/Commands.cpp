@@ -20,6 +20,9 @@
 #include "print/PrintPreviewDialog.h"
 #include "print/Printing.h"
 #include "res/resource.h"
+#include "tools/FindDialog.h"
+#include "tools/GotoDialog.h"
+#include "tools/LineSortDialog.h"
 #include "spell/SpellDialog.h"
 
 // Formatting needs rich text: a plain document is converted first.
@@ -163,6 +166,10 @@ LRESULT DispatchCommand(HWND window, WPARAM wParam, LPARAM lParam)
     case IDC_PRINT:         RunPrint(window); break;
     case IDC_PAGE_SETUP:    RunPageSetup(window); break;
     case IDC_PRINT_PREVIEW: RunPrintPreview(window); break;
+    case IDC_FIND:          OpenFindDialog(window); break;
+    case IDC_FIND_NEXT:     return FindNextCommand(window);
+    case IDC_GOTO:          GotoCommand(window); break;
+    case IDC_SORT_LINES:    SortLinesCommand(window); break;
     case IDC_SPELL:         OpenSpellCheck(window); break;
     case IDC_SPELL_CLIPBOARD: SpellCheckClipboard(window, lParam); break;
     case IDC_ABOUT:         ShowAboutBox(window, AppName, 1, 0, 0, 0); break;

@@ -454,3 +454,67 @@ void ReplaceSelectionUnicode(HWND control, const char16_t *text, size_t n)
     SETTEXTEX how = {ST_SELECTION | ST_KEEPUNDO, 1200};
     SendMessageA(control, EM_SETTEXTEX, (WPARAM)&how, (LPARAM)copy.c_str());
 }
+
+wchar_t *GetCharacterText(HWND control, int *length)
+{
+    *length = 0;
+    if (!control)
+        return 0;
+    GETTEXTLENGTHEX how = {GTL_NUMCHARS | GTL_PRECISE, 1200};
+    int count = (int)SendMessageA(control, EM_GETTEXTLENGTHEX, (WPARAM)&how, 0);
+    if (count < 0)
+        count = 0;
+    wchar_t *text = new wchar_t[count + 1];
+    GETTEXTEX get = {(DWORD)((count + 1) * sizeof(wchar_t)), GT_DEFAULT, 1200, 0, 0};
+    int copied = (int)SendMessageA(control, EM_GETTEXTEX, (WPARAM)&get, (LPARAM)text);
+    if (copied < 0 || copied > count)
+        copied = 0;
+    text[copied] = 0;
+    *length = copied;
+    return text;
+}
+
+namespace {
+
+struct WideSource {
+    const wchar_t *next;
+    size_t left;  // characters
+};
+
+// Whole characters only, and never a CR LF split between two chunks.
+DWORD CALLBACK GiveWideChunk(DWORD_PTR cookie, LPBYTE chunk, LONG capacity, LONG *given)
+{
+    WideSource *source = (WideSource *)cookie;
+    size_t room = (size_t)capacity / sizeof(wchar_t);
+    size_t n = source->left < room ? source->left : room;
+    if (n > 1 && n < source->left && source->next[n - 1] == L'\r' && source->next[n] == L'\n')
+        --n;
+    memcpy(chunk, source->next, n * sizeof(wchar_t));
+    source->next += n;
+    source->left -= n;
+    *given = (LONG)(n * sizeof(wchar_t));
+    return 0;
+}
+
+}  // namespace
+
+void ReplaceAllTextAsOneStep(HWND control, const wchar_t *text, size_t length)
+{
+    if (!control)
+        return;
+    // Streaming is not held to the text limit the way typing is; raise it anyway so
+    // no control version cuts the text short.
+    int limit = (int)SendMessageA(control, EM_GETLIMITTEXT, 0, 0);
+    long long needed = (long long)length + 1;
+    if (needed > limit)
+        SendMessageA(control, EM_EXLIMITTEXT, 0, (LPARAM)(needed > 0x7FFFFFFF ? 0x7FFFFFFF : needed));
+    // SF_TEXT reads "{\rtf" as text; SFF_SELECTION keeps the undo stack and records
+    // the exchange as one step. Wine replaces the whole plain text whatever the
+    // selection, so the selection is the whole text everywhere.
+    CHARRANGE range = {0, -1};
+    SendMessageA(control, EM_EXSETSEL, 0, (LPARAM)&range);
+    WideSource source = {text, length};
+    EDITSTREAM stream = {(DWORD_PTR)&source, 0, GiveWideChunk};
+    SendMessageA(control, EM_STREAMIN, SF_TEXT | SF_UNICODE | SFF_SELECTION, (LPARAM)&stream);
+    SendMessageA(control, EM_SETMODIFY, TRUE, 0);
+}

@@ -83,3 +83,11 @@ char16_t *GetUnicodeText(HWND control, size_t *length);
 bool StreamInUnicode(HWND control, const char16_t *text, size_t n);
 // Replaces the selection with n UTF-16 units as one undoable step.
 void ReplaceSelectionUnicode(HWND control, const char16_t *text, size_t n);
+
+// The whole text as UTF-16 with paragraph ends as CR, so positions in it are the
+// control's character positions; *length gets its length. New buffer (delete[]), or
+// null without a control.
+wchar_t *GetCharacterText(HWND control, int *length);
+// Replaces the whole content by text (UTF-16, length characters) as ONE undoable step,
+// read as plain text whatever it holds (never as RTF); the modified flag is set.
+void ReplaceAllTextAsOneStep(HWND control, const wchar_t *text, size_t length);

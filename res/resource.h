@@ -24,6 +24,22 @@
 #define IDC_SAVE_FORMAT_LIST    1000
 
 // --- Find / Replace, Goto Line, Line Sort ---
+#define IDC_GOTO_NUMBER         1001
+#define IDC_GOTO_LINE           1016
+#define IDC_GOTO_CHAR           1017
+#define IDC_FIND_TEXT           1021
+#define IDC_REPLACE_TEXT        1022
+#define IDC_WHOLE_WORD          1023
+#define IDC_MATCH_CASE          1024
+#define IDC_SEARCH_UP           1025
+#define IDC_SEARCH_DOWN         1026
+#define IDC_FIND_NEXT_BUTTON    1027
+#define IDC_REPLACE             1028
+#define IDC_REPLACE_ALL         1029
+#define IDC_FIND_ESCAPES        1030
+#define IDC_REPLACE_ESCAPES     1031
+#define IDC_SORT_REVERSE        1032
+#define IDC_SORT_CASE           1033
 
 
 // --- Text Format dialog and colour menu ---

@@ -1,0 +1,107 @@
+// Find / Replace, Find Next, Goto Line and Line Sort in the real program.
+#include <gtest/gtest.h>
+
+#include "Driver.h"
+#include <richedit.h>
+
+namespace {
+
+class ToolsTest : public ::testing::Test {
+protected:
+    RunningProgram program = {};
+    HWND editor = 0;
+
+    void SetUp() override
+    {
+        ClearSection("win.ini", "OrvelloWord");
+        program = StartProgram("", "OrvelloWord");
+        ASSERT_TRUE(program.main);
+        editor = FindChild(program.main, "RichEdit20A");
+        ASSERT_TRUE(editor);
+    }
+
+    void TearDown() override
+    {
+        if (!program.process.hProcess)
+            return;
+        SendMessageA(editor, EM_SETMODIFY, FALSE, 0);
+        CloseProgram(program);
+        ClearSection("win.ini", "OrvelloWord");
+    }
+
+    void Command(int id) { PostMessageA(program.main, WM_COMMAND, id, 0); }
+    CHARRANGE Selection()
+    {
+        CHARRANGE range = {-2, -2};
+        DWORD start = 0, end = 0;
+        SendMessageA(editor, EM_GETSEL, (WPARAM)&start, (LPARAM)&end);
+        range.cpMin = start;
+        range.cpMax = end;
+        return range;
+    }
+    // Presses a button of the next message box; returns its message.
+    std::string Answer(int button)
+    {
+        HWND box = WaitForDialog("OrvelloWord");
+        if (!box)
+            return "<no box>";
+        std::string text = MessageText(box);
+        PressButton(box, button);
+        Pause(300);
+        return text;
+    }
+};
+
+}  // namespace
+
+TEST_F(ToolsTest, F3FirstOpensTheDialogWhichReplacesAll)
+{
+    SendMessageA(editor, WM_SETTEXT, 0, (LPARAM) "aaa");
+    PostMessageA(editor, WM_KEYDOWN, VK_F3, 0);
+    HWND dialog = WaitForDialog("Find / Replace");
+    ASSERT_TRUE(dialog);
+    SendMessageA(GetDlgItem(dialog, 1021), WM_SETTEXT, 0, (LPARAM) "a");
+    SendMessageA(GetDlgItem(dialog, 1022), WM_SETTEXT, 0, (LPARAM) "aa");
+    PressButton(dialog, 1029);
+    EXPECT_EQ(Answer(IDOK), "3 items replaced.");
+    EXPECT_EQ(WindowText(editor), "aaaaaa");
+    // One Undo takes all of it back.
+    Command(40017);
+    Pause(300);
+    EXPECT_EQ(WindowText(editor), "aaa");
+
+    // Ctrl+F with the dialog open only brings it to the front; F3 now searches.
+    Command(40019);
+    Pause(300);
+    EXPECT_EQ(WaitForDialog("Find / Replace", 500), dialog);
+    SendMessageA(editor, EM_SETSEL, 0, 0);
+    PostMessageA(editor, WM_KEYDOWN, VK_F3, 0);
+    Pause(300);
+    EXPECT_EQ(Selection().cpMin, 0);
+    EXPECT_EQ(Selection().cpMax, 1);
+    PressButton(dialog, IDCANCEL);
+    Pause(300);
+    EXPECT_FALSE(IsWindow(dialog));
+}
+
+TEST_F(ToolsTest, GotoAndSortFromTheMenu)
+{
+    SendMessageA(editor, WM_SETTEXT, 0, (LPARAM) "pear\r\n{\\rtf1 apple}\r\nfig");
+    Command(40021);
+    HWND dialog = WaitForDialog("Goto Line");
+    ASSERT_TRUE(dialog);
+    SendMessageA(GetDlgItem(dialog, 1001), WM_SETTEXT, 0, (LPARAM) "3");
+    PressButton(dialog, IDOK);
+    Pause(300);
+    EXPECT_EQ(Selection().cpMin, 19);
+
+    Command(40045);
+    dialog = WaitForDialog("Line Sort");
+    ASSERT_TRUE(dialog);
+    PressButton(dialog, 1033);
+    Pause(100);
+    PressButton(dialog, IDOK);
+    Pause(500);
+    EXPECT_EQ(WindowText(editor), "fig\r\npear\r\n{\\rtf1 apple}\r\n");
+    EXPECT_NE(SendMessageA(editor, EM_GETMODIFY, 0, 0), 0);
+}
