@@ -349,7 +349,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             return 0;
         break;
     case WM_QUERYENDSESSION:
-        // Only the question: the log-off may still be cancelled.
+        // Only the question: the log-off may still be cancelled. The question sees every
+        // line the output window has answered.
+        HandOverTraceLines();
         return ConfirmSessionEnd(window);
     case WM_ENDSESSION:
         if (wParam) {

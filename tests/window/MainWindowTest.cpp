@@ -19,6 +19,10 @@
 #include "editor/EditorControl.h"
 #include "res/resource.h"
 
+// The thread timer that answers popup menus; it must not outlive this suite, or it
+// would press keys in other suites' menus.
+static UINT_PTR PopupTimer = 0;
+
 class MainWindowTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
@@ -31,6 +35,9 @@ protected:
 
     static void TearDownTestSuite()
     {
+        if (PopupTimer)
+            KillTimer(0, PopupTimer);
+        PopupTimer = 0;
         DestroyWindow(MainWindow);
         EditorControl.control = 0;
         // WM_DESTROY posted WM_QUIT, which would end the next suite's message boxes at once.
@@ -404,7 +411,9 @@ struct PopupAnswer {
         keys = pressing;
         shown = 0;
         last = 0;
-        SetTimer(0, 0, 30, Tick);
+        if (PopupTimer)
+            KillTimer(0, PopupTimer);
+        PopupTimer = SetTimer(0, 0, 30, Tick);
     }
 
     static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)

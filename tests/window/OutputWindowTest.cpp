@@ -409,10 +409,9 @@ TEST_F(OutputWindowTest, TheCloseStepsSeeEveryLineReceivedBeforeThem)
     char folder[MAX_PATH];
     GetCurrentDirectoryA(sizeof folder, folder);
     BelowObserver = (WNDPROC)SetWindowLongPtrA(Editor(), GWLP_WNDPROC, (LONG_PTR)CloseObserver);
-    // The session's end runs the close steps and leaves the window.
-    LRESULT answer = SendMessageA(Window, WM_QUERYENDSESSION, 0, 0);
-    SetWindowLongPtrA(Editor(), GWLP_WNDPROC, (LONG_PTR)BelowObserver);
+    // Closing runs the close steps and then destroys the window (this is the last test).
+    SendMessageA(Window, WM_CLOSE, 0, 0);
     SetCurrentDirectoryA(folder);
-    EXPECT_NE(answer, 0);
+    EXPECT_FALSE(IsWindow(Window));
     EXPECT_EQ(CaretAtClose, expected);
 }
