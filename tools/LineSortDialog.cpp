@@ -4,6 +4,9 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include <string>
+
+#include "document/TextEncoding.h"
 #include "editor/EditorControl.h"
 #include "res/resource.h"
 #include "tools/DialogState.h"
@@ -15,25 +18,25 @@ int SortEditorLines(int reverse, int caseSensitive)
     HWND editor = EditorControl.control;
     if (!editor)
         return 0;
-    char *text = EditorControl.GetText(TEXT_PLAIN, LINE_END_CRLF);
-    if (!text)
+    // The lines are sorted as UTF-8, whose byte order is the characters' order, so
+    // characters outside the code page survive the sort.
+    size_t units = 0;
+    char16_t *wideText = GetUnicodeText(editor, &units);
+    if (!wideText)
         return 0;
-    size_t length = strlen(text);
-    if (length && !SortLines(text, reverse, caseSensitive)) {
-        delete[] text;
+    std::string text = EncodeUtf8(wideText, units, false);
+    delete[] wideText;
+    // The sort may add a line end to a last line without one: room for one more byte.
+    text.push_back('\0');
+    if (text[0] && !SortLines(&text[0], reverse, caseSensitive))
         return 0;
-    }
-    length = strlen(text);
+    std::u16string sorted = DecodeUtf8((const unsigned char *)text.c_str(), strlen(text.c_str()));
     // Whole characters for the control: the positions to replace are character
     // positions, and UTF-16 never reads a line that starts with "{\rtf" as RTF.
-    int wideLength = length ? MultiByteToWideChar(CP_ACP, 0, text, (int)length, 0, 0) : 0;
-    wchar_t *wide = new wchar_t[wideLength + 1];
-    if (wideLength)
-        MultiByteToWideChar(CP_ACP, 0, text, (int)length, wide, wideLength);
-    delete[] text;
+    const wchar_t *wide = (const wchar_t *)sorted.c_str();
+    size_t wideLength = sorted.size();
     // One step replaces all of it, so one Undo brings the unsorted text back.
-    ReplaceAllTextAsOneStep(editor, wide, (size_t)wideLength);
-    delete[] wide;
+    ReplaceAllTextAsOneStep(editor, wide, wideLength);
     EditorControl.SetSelection(0, 0);
     SendMessageA(editor, EM_SETMODIFY, TRUE, 0);
     return 1;

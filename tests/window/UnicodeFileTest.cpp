@@ -8,6 +8,7 @@
 #include "document/FileFormats.h"
 #include "document/OpenDocument.h"
 #include "document/SaveDocument.h"
+#include "tools/LineSortDialog.h"
 #include "tests/common/FileBytes.h"
 
 namespace {
@@ -119,4 +120,16 @@ TEST_F(UnicodeFileTest, PlainTextSaveAsksBeforeReplacingCharacters)
     EXPECT_EQ(SaveDocument(parent, path.c_str()), 1);
     EXPECT_EQ(ModalAnswer::shown, 0);
     EXPECT_EQ(ReadBytes(path), "caf\xE9");
+}
+
+TEST_F(UnicodeFileTest, SortingAUtf8FileKeepsItsCharacters)
+{
+    const std::string lines = "\xCE\xB2" "eta\r\nalpha \xE4\xB8\xAD\r\n\xF0\x9F\x98\x80 smile\r\nBravo \xE2\x82\xAC";
+    ASSERT_EQ(RoundTrip(lines), lines);
+    ASSERT_EQ(SortEditorLines(0, 0), 1);
+    // Ignoring case, ASCII first, then by character: Greek beta, then the emoji.
+    EXPECT_EQ(Units(), u"alpha \u4e2d\r\nBravo \u20ac\r\n\u03b2eta\r\n\U0001F600 smile\r\n");
+    DeleteFileA(path.c_str());
+    ASSERT_EQ(WriteDocumentFile(path.c_str()), 1);
+    EXPECT_EQ(ReadBytes(path), "alpha \xE4\xB8\xAD\r\nBravo \xE2\x82\xAC\r\n\xCE\xB2" "eta\r\n\xF0\x9F\x98\x80 smile\r\n");
 }
