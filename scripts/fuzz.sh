@@ -22,7 +22,10 @@ while read -r name sources; do
         [ $wanted = 1 ] || continue
     fi
     files="$top/fuzz/$name.cpp"
-    for s in $sources; do files="$files $top/$s"; done
+    # A word starting with "-" is a linker flag (such as -lz), the rest are sources.
+    for s in $sources; do
+        case "$s" in -*) files="$files $s" ;; *) files="$files $top/$s" ;; esac
+    done
     echo "== $name: building"
     # shellcheck disable=SC2086
     if ! $cxx $flags $files -o "$out/$name"; then

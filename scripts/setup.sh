@@ -5,7 +5,7 @@ set -e
 
 need_install=0
 for p in cmake make g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-i686-dev libz-mingw-w64-dev \
-         googletest wine wine64 wine32:i386 xvfb xauth imagemagick xdotool clang libclang-rt-14-dev \
+         googletest wine wine64 wine32:i386 xvfb xauth imagemagick xdotool clang libclang-rt-14-dev zlib1g-dev \
          cups cups-bsd cups-client printer-driver-cups-pdf libcups2 libcups2:i386 poppler-utils ghostscript; do
     dpkg -s "$p" >/dev/null 2>&1 || need_install=1
 done
@@ -19,7 +19,7 @@ if [ "$need_install" = 1 ]; then
         g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-x86-64-dev \
         binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 libz-mingw-w64-dev googletest \
         wine wine64 wine32:i386 xvfb xauth x11-utils imagemagick xdotool \
-        clang libclang-rt-14-dev \
+        clang libclang-rt-14-dev zlib1g-dev \
         cups cups-bsd cups-client printer-driver-cups-pdf libcups2 libcups2:i386 poppler-utils ghostscript
 fi
 # The test printer (scripts/printer-env.sh): CUPS with the cups-pdf driver; libcups2 for
