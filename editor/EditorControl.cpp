@@ -474,30 +474,6 @@ wchar_t *GetCharacterText(HWND control, int *length)
     return text;
 }
 
-namespace {
-
-struct WideSource {
-    const wchar_t *next;
-    size_t left;  // characters
-};
-
-// Whole characters only, and never a CR LF split between two chunks.
-DWORD CALLBACK GiveWideChunk(DWORD_PTR cookie, LPBYTE chunk, LONG capacity, LONG *given)
-{
-    WideSource *source = (WideSource *)cookie;
-    size_t room = (size_t)capacity / sizeof(wchar_t);
-    size_t n = source->left < room ? source->left : room;
-    if (n > 1 && n < source->left && source->next[n - 1] == L'\r' && source->next[n] == L'\n')
-        --n;
-    memcpy(chunk, source->next, n * sizeof(wchar_t));
-    source->next += n;
-    source->left -= n;
-    *given = (LONG)(n * sizeof(wchar_t));
-    return 0;
-}
-
-}  // namespace
-
 void ReplaceAllTextAsOneStep(HWND control, const wchar_t *text, size_t length)
 {
     if (!control)
@@ -513,8 +489,8 @@ void ReplaceAllTextAsOneStep(HWND control, const wchar_t *text, size_t length)
     // selection, so the selection is the whole text everywhere.
     CHARRANGE range = {0, -1};
     SendMessageA(control, EM_EXSETSEL, 0, (LPARAM)&range);
-    WideSource source = {text, length};
-    EDITSTREAM stream = {(DWORD_PTR)&source, 0, GiveWideChunk};
+    UnicodeSource source = {(const char16_t *)text, length};
+    EDITSTREAM stream = {(DWORD_PTR)&source, 0, GiveUnicodeChunk};
     SendMessageA(control, EM_STREAMIN, SF_TEXT | SF_UNICODE | SFF_SELECTION, (LPARAM)&stream);
     SendMessageA(control, EM_SETMODIFY, TRUE, 0);
 }
