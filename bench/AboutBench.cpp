@@ -14,6 +14,7 @@
 #include "about/AboutDialog.h"
 #include "about/LogoAnimation.h"
 #include "res/resource.h"
+#include "bench/BenchClock.h"
 
 namespace {
 
@@ -21,16 +22,6 @@ const int FRAMES = 100;
 const double TARGET_MS = 20;
 
 bool Measured = false;
-
-double Now()
-{
-    static LARGE_INTEGER frequency;
-    if (!frequency.QuadPart)
-        QueryPerformanceFrequency(&frequency);
-    LARGE_INTEGER count;
-    QueryPerformanceCounter(&count);
-    return (double)count.QuadPart / (double)frequency.QuadPart;
-}
 
 // Processor time of this thread, which a busy machine does not inflate the way it
 // inflates the clock.

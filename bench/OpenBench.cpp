@@ -18,6 +18,7 @@
 #include <string.h>
 #include <string>
 #include <vector>
+#include "bench/BenchClock.h"
 
 namespace {
 
@@ -46,16 +47,6 @@ bool Wanted(const char *name)
         return true;
     std::string list = std::string(",") + Only + ",";
     return list.find(std::string(",") + name + ",") != std::string::npos;
-}
-
-double Now()
-{
-    static LARGE_INTEGER frequency;
-    if (!frequency.QuadPart)
-        QueryPerformanceFrequency(&frequency);
-    LARGE_INTEGER count;
-    QueryPerformanceCounter(&count);
-    return (double)count.QuadPart / (double)frequency.QuadPart;
 }
 
 void Fail(const char *what, const char *detail)

@@ -10,16 +10,7 @@
 #include "print/PrintPreviewDialog.h"
 #include "print/Printing.h"
 #include "res/resource.h"
-
-static double Now()
-{
-    static LARGE_INTEGER frequency;
-    if (!frequency.QuadPart)
-        QueryPerformanceFrequency(&frequency);
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return (double)counter.QuadPart / frequency.QuadPart;
-}
+#include "bench/BenchClock.h"
 
 static double OpenedAt, Passes[2];
 static int Opening;

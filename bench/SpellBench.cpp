@@ -22,18 +22,9 @@
 #include "spell/SpellDialog.h"
 #include "spell/Suggestions.h"
 #include "spell/WordScanner.h"
+#include "bench/BenchClock.h"
 
 namespace {
-
-double Now()
-{
-    static LARGE_INTEGER frequency;
-    if (!frequency.QuadPart)
-        QueryPerformanceFrequency(&frequency);
-    LARGE_INTEGER count;
-    QueryPerformanceCounter(&count);
-    return (double)count.QuadPart / (double)frequency.QuadPart;
-}
 
 double Median(std::vector<double> values)
 {

@@ -21,20 +21,11 @@
 #include "tools/LineSortDialog.h"
 #include "tools/LineSortLogic.h"
 #include "tools/ReplaceAll.h"
+#include "bench/BenchClock.h"
 
 namespace {
 
 bool Failed = false;
-
-double Now()
-{
-    static LARGE_INTEGER frequency;
-    if (!frequency.QuadPart)
-        QueryPerformanceFrequency(&frequency);
-    LARGE_INTEGER count;
-    QueryPerformanceCounter(&count);
-    return (double)count.QuadPart / (double)frequency.QuadPart;
-}
 
 HWND MakeEditor()
 {

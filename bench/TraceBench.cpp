@@ -18,17 +18,10 @@
 
 #include "app/TracePrint.h"
 #include "tests/e2e/Driver.h"
+#include "bench/BenchClock.h"
 
 static const int LINE_LENGTH = 60;
 static const UINT STANDIN_LINES = WM_APP;  // the stand-in answers the lines it counted
-
-static double Now()
-{
-    LARGE_INTEGER counter, frequency;
-    QueryPerformanceCounter(&counter);
-    QueryPerformanceFrequency(&frequency);
-    return (double)counter.QuadPart / (double)frequency.QuadPart;
-}
 
 // Line number k: its number, then letters that change with k, 60 characters in all.
 static std::string BenchLine(int k)

@@ -136,6 +136,22 @@ static bool AskSixteenBit(HWND owner)
                        SettingsSection, MB_YESNO) == IDYES;
 }
 
+// Empties the editor for a new text in the given mode (plain text gets the document font
+// back), unwrapped when it holds very long lines; drawing stays off until FinishLoad.
+static void StartReplacing(HWND editor, bool rich, bool longLines)
+{
+    // Redrawing while a large text streams in costs more than the reading.
+    SendMessageA(editor, WM_SETREDRAW, FALSE, 0);
+    SendMessageA(editor, WM_SETTEXT, 0, (LPARAM) "");
+    EditorControl.SetTextMode(rich ? TEXT_RICH : TEXT_PLAIN);
+    if (!rich)
+        SendMessageA(editor, WM_SETFONT, (WPARAM)DocumentFont, 0);
+    if (longLines)
+        EditorControl.SuspendWrap();
+    else
+        EditorControl.ResumeWrap();
+}
+
 // Puts UTF-16 text in as plain text: appended at the end as one undoable step to a
 // non-empty document, else replacing it. Returns 1, or 0 when it did not all go in.
 static int LoadUnicode(HWND editor, const std::u16string &text, bool append)
@@ -154,14 +170,7 @@ static int LoadUnicode(HWND editor, const std::u16string &text, bool append)
             SendMessageA(editor, EM_SETMODIFY, TRUE, 0);
         return 1;
     }
-    SendMessageA(editor, WM_SETREDRAW, FALSE, 0);
-    SendMessageA(editor, WM_SETTEXT, 0, (LPARAM) "");
-    EditorControl.SetTextMode(TEXT_PLAIN);
-    SendMessageA(editor, WM_SETFONT, (WPARAM)DocumentFont, 0);
-    if (longLines)
-        EditorControl.SuspendWrap();
-    else
-        EditorControl.ResumeWrap();
+    StartReplacing(editor, false, longLines);
     bool whole = StreamInUnicode(editor, text.data(), text.size());
     return FinishLoad(editor, whole, append, text.empty());
 }
@@ -247,20 +256,9 @@ int LoadFile(HWND editor, const char *path, bool append, bool plainOnly)
         return 1;
     }
 
-    // Redrawing while a large text streams in costs more than the reading.
-    SendMessageA(editor, WM_SETREDRAW, FALSE, 0);
-    SendMessageA(editor, WM_SETTEXT, 0, (LPARAM) "");
-    if (rich) {
-        EditorControl.SetTextMode(TEXT_RICH);
+    StartReplacing(editor, rich, longLines);
+    if (rich)
         DocumentFormat = FORMAT_RICH;
-    } else {
-        EditorControl.SetTextMode(TEXT_PLAIN);
-        SendMessageA(editor, WM_SETFONT, (WPARAM)DocumentFont, 0);
-    }
-    if (longLines)
-        EditorControl.SuspendWrap();
-    else
-        EditorControl.ResumeWrap();
     SendMessageA(editor, EM_EXLIMITTEXT, 0, length + 32768);
     bool whole = StreamInText(editor, data, length, rich ? SF_RTF : SF_TEXT);
     delete[] data;

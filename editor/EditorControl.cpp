@@ -386,12 +386,12 @@ int EditorWrapper::SetTextLimit(int limit)
     return (int)SendMessageA(control, EM_GETLIMITTEXT, 0, 0);
 }
 
-char16_t *GetUnicodeText(HWND control, size_t *length)
+char16_t *GetUnicodeText(HWND control, size_t *length, bool crlf)
 {
     *length = 0;
     if (!control)
         return 0;
-    GETTEXTLENGTHEX measure = {GTL_USECRLF | GTL_PRECISE | GTL_NUMCHARS, 1200};
+    GETTEXTLENGTHEX measure = {(DWORD)((crlf ? GTL_USECRLF : 0) | GTL_PRECISE | GTL_NUMCHARS), 1200};
     LRESULT units = SendMessageA(control, EM_GETTEXTLENGTHEX, (WPARAM)&measure, 0);
     if (units < 0)
         return 0;
@@ -401,7 +401,7 @@ char16_t *GetUnicodeText(HWND control, size_t *length)
     GETTEXTEX request;
     memset(&request, 0, sizeof request);
     request.cb = (DWORD)((units + 1) * sizeof(char16_t));
-    request.flags = GT_USECRLF;
+    request.flags = crlf ? GT_USECRLF : GT_DEFAULT;
     request.codepage = 1200;
     LRESULT copied = SendMessageA(control, EM_GETTEXTEX, (WPARAM)&request, (LPARAM)text);
     if (copied < 0)
@@ -453,25 +453,6 @@ void ReplaceSelectionUnicode(HWND control, const char16_t *text, size_t n)
     std::u16string copy(text, n);
     SETTEXTEX how = {ST_SELECTION | ST_KEEPUNDO, 1200};
     SendMessageA(control, EM_SETTEXTEX, (WPARAM)&how, (LPARAM)copy.c_str());
-}
-
-wchar_t *GetCharacterText(HWND control, int *length)
-{
-    *length = 0;
-    if (!control)
-        return 0;
-    GETTEXTLENGTHEX how = {GTL_NUMCHARS | GTL_PRECISE, 1200};
-    int count = (int)SendMessageA(control, EM_GETTEXTLENGTHEX, (WPARAM)&how, 0);
-    if (count < 0)
-        count = 0;
-    wchar_t *text = new wchar_t[count + 1];
-    GETTEXTEX get = {(DWORD)((count + 1) * sizeof(wchar_t)), GT_DEFAULT, 1200, 0, 0};
-    int copied = (int)SendMessageA(control, EM_GETTEXTEX, (WPARAM)&get, (LPARAM)text);
-    if (copied < 0 || copied > count)
-        copied = 0;
-    text[copied] = 0;
-    *length = copied;
-    return text;
 }
 
 void ReplaceAllTextAsOneStep(HWND control, const wchar_t *text, size_t length)

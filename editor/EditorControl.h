@@ -74,9 +74,10 @@ extern size_t TextBufferLimit;
 // Twips for a width in thousandths of an inch, rounded as for the screen.
 int ScreenTwips(int thousandths);
 
-// The whole text as UTF-16 with CR LF line ends, in a new buffer (free with delete[]);
+// The whole text as UTF-16 with CR LF line ends (or, with crlf false, each paragraph end
+// as one CR, so indexes are character positions), in a new buffer (free with delete[]);
 // null without a control or memory. length receives the number of units.
-char16_t *GetUnicodeText(HWND control, size_t *length);
+char16_t *GetUnicodeText(HWND control, size_t *length, bool crlf = true);
 // Replaces the whole text with n UTF-16 units read as plain text (EM_STREAMIN,
 // SF_UNICODE), so characters outside the code page and a leading "{\rtf" stay as they
 // are; false when the control stopped short of the end or reported an error.
@@ -84,10 +85,6 @@ bool StreamInUnicode(HWND control, const char16_t *text, size_t n);
 // Replaces the selection with n UTF-16 units as one undoable step.
 void ReplaceSelectionUnicode(HWND control, const char16_t *text, size_t n);
 
-// The whole text as UTF-16 with paragraph ends as CR, so positions in it are the
-// control's character positions; *length gets its length. New buffer (delete[]), or
-// null without a control.
-wchar_t *GetCharacterText(HWND control, int *length);
 // Replaces the whole content by text (UTF-16, length characters) as ONE undoable step,
 // read as plain text whatever it holds (never as RTF); the modified flag is set.
 void ReplaceAllTextAsOneStep(HWND control, const wchar_t *text, size_t length);

@@ -68,10 +68,13 @@ int ReplaceAllMatches(HWND editor, const char *find, const char *replacement, UI
     if ((SendMessageA(editor, EM_GETTEXTMODE, 0, 0) & 3) != TM_PLAINTEXT)
         return ReplaceAllByLoop(editor, find, replacement, flags);
 
-    int length = 0;
-    wchar_t *text = GetCharacterText(editor, &length);
-    if (!text)
+    // Paragraph ends as one CR: indexes in the text are the control's positions.
+    size_t units = 0;
+    char16_t *owned = GetUnicodeText(editor, &units, false);
+    if (!owned)
         return 0;
+    const wchar_t *text = (const wchar_t *)owned;
+    LONG length = (LONG)units;
     std::wstring wideReplacement = Widen(replacement);
     // The loop steps on by the replacement's length as the dialog holds it; with a
     // multi-byte code page that is not its length in characters, and only the loop
@@ -96,11 +99,11 @@ int ReplaceAllMatches(HWND editor, const char *find, const char *replacement, UI
             exact = false;
     }
     if (!exact) {
-        delete[] text;
+        delete[] owned;
         return ReplaceAllByLoop(editor, find, replacement, flags);
     }
     if (matches.empty()) {
-        delete[] text;
+        delete[] owned;
         return 0;
     }
 
@@ -115,7 +118,7 @@ int ReplaceAllMatches(HWND editor, const char *find, const char *replacement, UI
     // The caret ends after the last replacement, as replacing each match in turn leaves it.
     LONG caret = (LONG)changed.size();
     changed.append(text + copied, text + length);
-    delete[] text;
+    delete[] owned;
     ReplaceAllTextAsOneStep(editor, changed.data(), changed.size());
     EditorControl.SetSelection(caret, caret);
     return (int)matches.size();

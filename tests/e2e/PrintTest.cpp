@@ -1,6 +1,7 @@
 // Printing, Page Setup and Print Preview of the real program, through its own dialogs.
 #include <gtest/gtest.h>
 
+#include "EditorProgram.h"
 #include "Driver.h"
 #include "../common/PrintedPages.h"
 #include <richedit.h>
@@ -12,29 +13,8 @@ namespace {
 const int ALL_PAGES = 0x420, SELECTION = 0x421, PAGE_RANGE = 0x422, FROM = 0x480, TO = 0x481;
 const int LEFT_MARGIN = 0x483, RIGHT_MARGIN = 0x485;
 
-class PrintTest : public ::testing::Test {
+class PrintTest : public EditorProgramTest {
 protected:
-    RunningProgram program = {};
-    HWND editor = 0;
-
-    void SetUp() override
-    {
-        ClearSection("win.ini", "OrvelloWord");
-        program = StartProgram("", "OrvelloWord");
-        ASSERT_TRUE(program.main);
-        editor = FindChild(program.main, "RichEdit20A");
-        ASSERT_TRUE(editor);
-    }
-
-    void TearDown() override
-    {
-        if (!program.process.hProcess)
-            return;
-        SendMessageA(editor, EM_SETMODIFY, FALSE, 0);
-        CloseProgram(program);
-        ClearSection("win.ini", "OrvelloWord");
-    }
-
     // Numbered lines, enough for several pages.
     void SetLines(int count)
     {

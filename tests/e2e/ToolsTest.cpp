@@ -1,34 +1,14 @@
 // Find / Replace, Find Next, Goto Line and Line Sort in the real program.
 #include <gtest/gtest.h>
 
+#include "EditorProgram.h"
 #include "Driver.h"
 #include <richedit.h>
 
 namespace {
 
-class ToolsTest : public ::testing::Test {
+class ToolsTest : public EditorProgramTest {
 protected:
-    RunningProgram program = {};
-    HWND editor = 0;
-
-    void SetUp() override
-    {
-        ClearSection("win.ini", "OrvelloWord");
-        program = StartProgram("", "OrvelloWord");
-        ASSERT_TRUE(program.main);
-        editor = FindChild(program.main, "RichEdit20A");
-        ASSERT_TRUE(editor);
-    }
-
-    void TearDown() override
-    {
-        if (!program.process.hProcess)
-            return;
-        SendMessageA(editor, EM_SETMODIFY, FALSE, 0);
-        CloseProgram(program);
-        ClearSection("win.ini", "OrvelloWord");
-    }
-
     void Command(int id) { PostMessageA(program.main, WM_COMMAND, id, 0); }
     CHARRANGE Selection()
     {
