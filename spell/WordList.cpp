@@ -58,45 +58,6 @@ static void Reserve()
     Dictionary.capacity = larger;
 }
 
-int FindWord(const char *word)
-{
-    if (Dictionary.count <= 0)
-        return -1;
-    char **entries = Dictionary.entries;
-    int lo = 0, hi = Dictionary.count - 1, mid = hi / 2;
-    while (mid != lo) {
-        int order = CompareWords(word, entries[mid]);
-        if (order == 0)
-            return mid;
-        if (order < 0) {
-            hi = mid;
-            mid = (mid + lo) / 2;
-        } else {
-            lo = mid;
-            mid = (hi + mid) / 2;
-        }
-    }
-    if (CompareWords(word, entries[lo]) == 0)
-        return lo;
-    if (CompareWords(word, entries[hi]) == 0)
-        return hi;
-    return -1;
-}
-
-const char *WordAt(int index)
-{
-    return index >= 0 && index < Dictionary.count ? Dictionary.entries[index] : 0;
-}
-
-static void InsertAt(int index, char *word)
-{
-    Reserve();
-    char **entries = Dictionary.entries;
-    memmove(entries + index + 1, entries + index, (Dictionary.count - index) * sizeof *entries);
-    entries[index] = word;
-    ++Dictionary.count;
-}
-
 // Where word belongs: before the first entry that is not smaller, found by halving.
 static int InsertionPlace(const char *word)
 {
@@ -121,6 +82,26 @@ static int InsertionPlace(const char *word)
     if (CompareWords(word, entries[hi]) <= 0)
         return hi;
     return hi + 1;
+}
+
+int FindWord(const char *word)
+{
+    int place = InsertionPlace(word);
+    return place < Dictionary.count && CompareWords(word, Dictionary.entries[place]) == 0 ? place : -1;
+}
+
+const char *WordAt(int index)
+{
+    return index >= 0 && index < Dictionary.count ? Dictionary.entries[index] : 0;
+}
+
+static void InsertAt(int index, char *word)
+{
+    Reserve();
+    char **entries = Dictionary.entries;
+    memmove(entries + index + 1, entries + index, (Dictionary.count - index) * sizeof *entries);
+    entries[index] = word;
+    ++Dictionary.count;
 }
 
 void AddWord(char *word)
