@@ -168,6 +168,7 @@ HWND StartMainWindow(HINSTANCE instance, const char *commandLine)
     EditorControl.control = editor;
     EditorControl.ScreenPastes();
     MainLayout.editor = editor;
+    OnEditorReplaced = [](HWND, HWND fresh) { MainLayout.editor = fresh; };
 
     if (output && (ModeFlags & MODE_ALWAYS_ON_TOP))
         SetWindowPos(MainWindow, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);

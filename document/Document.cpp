@@ -65,10 +65,7 @@ int NewDocument(HWND owner)
     if (!ConfirmDiscard(owner))
         return 0;
     WaitCursor wait;
-    if (EditorControl.control) {
-        SendMessageA(EditorControl.control, WM_SETTEXT, 0, (LPARAM) "");
-        SendMessageA(EditorControl.control, EM_SETMODIFY, FALSE, 0);
-    }
+    EditorControl.Empty();
     SetCurrentDocument(owner, 0);
     InvalidateRect(owner, 0, TRUE);
     return 1;

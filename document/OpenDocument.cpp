@@ -109,13 +109,22 @@ static void ReportLoadedInPart(HWND owner, bool append)
     MessageBoxA(owner, message, AppName, MB_OK | MB_ICONEXCLAMATION);
 }
 
+// Empties editor; the program's own control may be replaced by a new one (returned).
+static HWND EmptyEditor(HWND editor)
+{
+    if (editor == EditorControl.control)
+        return EditorControl.Empty();
+    SendMessageA(editor, WM_SETTEXT, 0, (LPARAM) "");
+    return editor;
+}
+
 // After a stream into the emptied editor: the modified flag, the caret at the start,
 // and the drawing back on. A stream that stopped short (RTF cut off, an error in the
 // control) holds only part of the file, so nothing of it stays: 0, after saying so.
 static int FinishLoad(HWND editor, bool whole, bool append, bool empty)
 {
     if (!whole)
-        SendMessageA(editor, WM_SETTEXT, 0, (LPARAM) "");
+        editor = EmptyEditor(editor);
     // A freshly loaded document has no changes; appended data is a change to the
     // document it went into, named or not.
     SendMessageA(editor, EM_SETMODIFY, whole && append && !empty, 0);
@@ -138,11 +147,11 @@ static bool AskSixteenBit(HWND owner)
 
 // Empties the editor for a new text in the given mode (plain text gets the document font
 // back), unwrapped when it holds very long lines; drawing stays off until FinishLoad.
-static void StartReplacing(HWND editor, bool rich, bool longLines)
+static void StartReplacing(HWND &editor, bool rich, bool longLines)
 {
+    editor = EmptyEditor(editor);
     // Redrawing while a large text streams in costs more than the reading.
     SendMessageA(editor, WM_SETREDRAW, FALSE, 0);
-    SendMessageA(editor, WM_SETTEXT, 0, (LPARAM) "");
     EditorControl.SetTextMode(rich ? TEXT_RICH : TEXT_PLAIN);
     if (!rich)
         SendMessageA(editor, WM_SETFONT, (WPARAM)DocumentFont, 0);
@@ -395,9 +404,11 @@ int OpenDocument(HWND owner, const char *path)
         if (!ConfirmDiscard(owner))
             return 0;
         if (editor)
-            SendMessageA(editor, WM_SETTEXT, 0, (LPARAM) "");
+            editor = EmptyEditor(editor);
     }
-    if (!LoadFile(editor, path, OpenChoice > 1, asPlain)) {
+    bool loaded = LoadFile(editor, path, OpenChoice > 1, asPlain);
+    editor = EditorControl.control;  // a load may have put a new control in place
+    if (!loaded) {
         // The file went away after the check: an emptied document must not keep the
         // old name, or a Save would overwrite that file with nothing.
         if (OpenChoice < 2) {

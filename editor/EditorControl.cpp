@@ -190,7 +190,7 @@ int EditorWrapper::SetTextMode(int mode)
     LRESULT modified = SendMessageA(control, EM_GETMODIFY, 0, 0);
     // The control only switches while it is empty and its undo stack is clear;
     // emptying the text clears both.
-    SendMessageA(control, WM_SETTEXT, 0, (LPARAM) "");
+    Empty();
     SendMessageA(control, EM_SETTEXTMODE, mode == TEXT_PLAIN ? TM_PLAINTEXT : TM_RICHTEXT, 0);
     if (length && plain)
         StreamInUnicode(control, plain, units);
@@ -321,6 +321,67 @@ void EditorWrapper::ScreenPastes()
     // Every RichEdit20A window has the same class procedure.
     ControlProcedure =
         (WNDPROC)SetWindowLongPtrA(control, GWLP_WNDPROC, (LONG_PTR)PasteGuard);
+}
+
+void (*OnEditorReplaced)(HWND previous, HWND fresh) = 0;
+
+HWND EditorWrapper::Empty()
+{
+    if (!control)
+        return 0;
+    HWND old = control;
+    // A hook on the control may hold text that belongs before the emptying; any
+    // message that reads the text lets it go in first.
+    SendMessageA(old, EM_GETMODIFY, 0, 0);
+    if (SendMessageA(old, EM_GETLINECOUNT, 0, 0) <= EMPTY_BY_NEW_CONTROL) {
+        SendMessageA(old, WM_SETTEXT, 0, (LPARAM) "");
+        SendMessageA(old, EM_SETMODIFY, FALSE, 0);
+        return old;
+    }
+    HWND parent = GetParent(old);
+    RECT place;
+    GetWindowRect(old, &place);
+    MapWindowPoints(0, parent, (POINT *)&place, 2);
+    LONG style = GetWindowLongA(old, GWL_STYLE), extended = GetWindowLongA(old, GWL_EXSTYLE);
+    HWND fresh = CreateWindowExA(extended, "RichEdit20A", "", style, place.left, place.top,
+                                 place.right - place.left, place.bottom - place.top, parent,
+                                 (HMENU)(INT_PTR)GetDlgCtrlID(old),
+                                 (HINSTANCE)GetWindowLongPtrA(old, GWLP_HINSTANCE), 0);
+    if (!fresh) {
+        SendMessageA(old, WM_SETTEXT, 0, (LPARAM) "");
+        SendMessageA(old, EM_SETMODIFY, FALSE, 0);
+        return old;
+    }
+    // The settings the program gives its control, in the order start-up gives them.
+    SendMessageA(fresh, EM_SETEVENTMASK, 0, 0);
+    SendMessageA(fresh, EM_SETTEXTMODE, SendMessageA(old, EM_GETTEXTMODE, 0, 0), 0);
+    SendMessageA(fresh, EM_SETOPTIONS, ECOOP_SET, SendMessageA(old, EM_GETOPTIONS, 0, 0));
+    SendMessageA(fresh, EM_EXLIMITTEXT, 0, SendMessageA(old, EM_GETLIMITTEXT, 0, 0));
+    COLORREF background = (COLORREF)SendMessageA(old, EM_SETBKGNDCOLOR, 0, 0xFFFFFF);
+    SendMessageA(old, EM_SETBKGNDCOLOR, 0, background);
+    SendMessageA(fresh, EM_SETBKGNDCOLOR, 0, background);
+    CHARFORMAT2W format;
+    memset(&format, 0, sizeof format);
+    format.cbSize = sizeof format;
+    SendMessageW(old, EM_GETCHARFORMAT, SCF_DEFAULT, (LPARAM)&format);
+    SendMessageW(fresh, EM_SETCHARFORMAT, SCF_DEFAULT, (LPARAM)&format);
+    WPARAM numerator = 0;
+    LPARAM denominator = 0;
+    if (SendMessageA(old, EM_GETZOOM, (WPARAM)&numerator, (LPARAM)&denominator) && denominator)
+        SendMessageA(fresh, EM_SETZOOM, numerator, denominator);
+    bool focused = GetFocus() == old;
+    control = fresh;
+    if ((WNDPROC)GetWindowLongPtrA(old, GWLP_WNDPROC) == PasteGuard)
+        ScreenPastes();
+    SetWrapMode(-1, 0);
+    SendMessageA(fresh, EM_SETEVENTMASK, 0, SendMessageA(old, EM_GETEVENTMASK, 0, 0));
+    SetWindowPos(fresh, old, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    if (focused)
+        SetFocus(fresh);
+    DestroyWindow(old);
+    if (OnEditorReplaced)
+        OnEditorReplaced(old, fresh);
+    return fresh;
 }
 
 // Whether the clipboard holds RTF that the screen refuses.

@@ -44,6 +44,10 @@ struct EditorWrapper {
     const char *GetEditState();
     // Raises the limit; returns the limit the control then reports.
     int SetTextLimit(int limit);
+    // Empties the document, undo stack and modified flag included, and returns the
+    // control that now holds it: a long document is dropped with its control, and a
+    // new one with the same settings takes its place (see OnEditorReplaced).
+    HWND Empty();
 
     // Format descriptor of the selection (static buffer), or null without a control.
     const char *GetFormatDescriptor();
@@ -52,6 +56,13 @@ struct EditorWrapper {
 };
 
 extern EditorWrapper EditorControl;
+
+// Documents of more lines than this are emptied by replacing the control: Wine's control
+// removes text paragraph by paragraph, finding each from the top, in time that grows with
+// the square of the line count (8,000 lines: 3 s; 100,000 lines: many minutes).
+const int EMPTY_BY_NEW_CONTROL = 3000;
+// Called after Empty put a new control in place of the old one (already destroyed).
+extern void (*OnEditorReplaced)(HWND previous, HWND fresh);
 
 // Replaces the whole text (the selection with SFF_SELECTION) with length bytes read as
 // SF_TEXT or SF_RTF (EM_STREAMIN); false when the control stopped short of the end or

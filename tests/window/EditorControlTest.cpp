@@ -235,3 +235,55 @@ TEST_F(EditorControlTest, TextLimitIsRaised)
     EXPECT_EQ(EditorControl.SetTextLimit(100000), 100000);
     EXPECT_EQ(EditorControl.SetTextLimit(32767 + 32768), 65535);
 }
+
+TEST_F(EditorControlTest, EmptyingALongDocumentGivesAFreshControlWithTheSameSettings)
+{
+    static HWND replacedBy = 0;
+    void (*savedHook)(HWND, HWND) = OnEditorReplaced;
+    OnEditorReplaced = [](HWND, HWND fresh) { replacedBy = fresh; };
+    ASSERT_EQ(EditorControl.SetTextMode(TEXT_PLAIN), 1);
+    EditorControl.SetWrapMode(WRAP_NONE, 0);
+    SendMessageA(Editor(), EM_SETEVENTMASK, 0, ENM_SELCHANGE | ENM_CHANGE);
+    EditorControl.SetTextLimit(5000000);
+    CHARFORMAT2A font = {};
+    font.cbSize = sizeof font;
+    SendMessageA(Editor(), EM_GETCHARFORMAT, SCF_DEFAULT, (LPARAM)&font);
+
+    // A few lines go the ordinary way, in the same control.
+    HWND first = Editor();
+    SetText("one\r\ntwo");
+    EXPECT_EQ(EditorControl.Empty(), first);
+    EXPECT_EQ(GetWindowTextLengthA(first), 0);
+
+    std::string lines;
+    for (int i = 0; i < EMPTY_BY_NEW_CONTROL + 500; ++i)
+        lines += "line of the long document\r\n";
+    SetText(lines.c_str());
+    SendMessageA(Editor(), EM_SETSEL, 0, 4);
+    SendMessageA(Editor(), EM_REPLACESEL, TRUE, (LPARAM) "LINE");
+    SendMessageA(Editor(), EM_SETMODIFY, TRUE, 0);
+    HWND fresh = EditorControl.Empty();
+    EXPECT_NE(fresh, first);
+    EXPECT_FALSE(IsWindow(first));
+    EXPECT_EQ(fresh, Editor());
+    EXPECT_EQ(replacedBy, fresh);
+    EXPECT_EQ(GetParent(fresh), parent);
+    EXPECT_EQ(GetWindowTextLengthA(fresh), 0);
+    EXPECT_EQ(SendMessageA(fresh, EM_GETMODIFY, 0, 0), 0);
+    EXPECT_EQ(SendMessageA(fresh, EM_CANUNDO, 0, 0), 0);
+    EXPECT_EQ(EditorControl.GetTextMode(), TEXT_PLAIN);
+    EXPECT_EQ(EditorControl.GetWrapMode(), WRAP_NONE);
+    EXPECT_EQ(SendMessageA(fresh, EM_GETEVENTMASK, 0, 0), ENM_SELCHANGE | ENM_CHANGE);
+    EXPECT_EQ(SendMessageA(fresh, EM_GETLIMITTEXT, 0, 0), 5000000);
+    CHARFORMAT2A now = {};
+    now.cbSize = sizeof now;
+    SendMessageA(fresh, EM_GETCHARFORMAT, SCF_DEFAULT, (LPARAM)&now);
+    EXPECT_STREQ(now.szFaceName, font.szFaceName);
+    EXPECT_EQ(now.yHeight, font.yHeight);
+    RECT place;
+    GetClientRect(fresh, &place);
+    EXPECT_EQ(place.right > 500 && place.bottom > 300, true) << place.right << "x" << place.bottom;
+    SendMessageA(fresh, EM_REPLACESEL, TRUE, (LPARAM) "typed");
+    EXPECT_EQ(Text('p'), "typed");
+    OnEditorReplaced = savedHook;
+}
