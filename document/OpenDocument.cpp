@@ -14,6 +14,7 @@
 #include "document/TextEncoding.h"
 #include "editor/EditorControl.h"
 #include "editor/RtfScreen.h"
+#include "document/LongLines.h"
 
 int DocumentFormat = FORMAT_PLAIN;
 bool Utf8ByteOrderMark = false;
@@ -99,6 +100,8 @@ static void ReportLoadFailure(HWND owner, ReadResult result)
 
 // Set by LoadFile: the text ended at a null character before the end of the file.
 static bool LoadedInPart = false;
+// Set by OpenDocument for LoadFile: lines the control cannot show quickly are broken.
+static bool BreakLines = false;
 
 static void ReportLoadedInPart(HWND owner, bool append)
 {
@@ -231,6 +234,8 @@ int LoadFile(HWND editor, const char *path, bool append, bool plainOnly)
         LoadedInPart = zero != std::u16string::npos;
         if (LoadedInPart)
             wide.resize(zero);
+        if (BreakLines)
+            wide = BreakLongLines(wide.data(), wide.size());
         int done = LoadUnicode(editor, wide, append);
         delete[] data;
         return done;
@@ -246,6 +251,16 @@ int LoadFile(HWND editor, const char *path, bool append, bool plainOnly)
     if (BeginsAsRtf(data, length) && ScreenRtf(data, length, &longest) != RTF_READABLE)
         plainOnly = true;
     bool rich = !plainOnly && strncmp(data, "{\\rtf", 5) == 0;
+    if (BreakLines && !rich) {
+        std::string broken = BreakLongLines(data, length);
+        char *copy = NewTextBuffer(broken.size() + 1);
+        if (copy) {
+            memcpy(copy, broken.c_str(), broken.size() + 1);
+            delete[] data;
+            data = copy;
+            length = broken.size();
+        }
+    }
     // Wrapping a very long line takes minutes: such text is shown unwrapped.
     if (!rich)
         longest = LongestLine(data, length);
@@ -338,6 +353,48 @@ static int AskOpenChoice(HWND owner)
     return chosen - 1;
 }
 
+// For a text file with lines the control cannot show quickly (LongLines.h): asks
+// whether to break them. 1 to go on (BreakLines set when the user chose so), 0 when
+// declined, before anything changes.
+static int AcceptLongLines(HWND owner, const char *path, bool append)
+{
+    BreakLines = false;
+    size_t count = 0;
+    char *data = 0;
+    if (ReadWholeFile(path, &data, &count) != READ_WHOLE) {
+        delete[] data;
+        return 1;
+    }
+    const unsigned char *bytes = (const unsigned char *)data;
+    size_t most = 0;
+    if (strncmp(data, "{\\rtf", 5) != 0) {
+        static const int sixteenBit[] = {FORMAT_MULTI_BYTE, FORMAT_UNICODE_LE, FORMAT_UNICODE_BE};
+        bool wide = false;
+        for (int format : sixteenBit) {
+            if (!wide && LooksSixteenBit(format, bytes, count)) {
+                std::u16string text = DecodeSixteenBit(format, bytes, count);
+                most = MostRunBreaks(text.data(), text.size());
+                wide = true;
+            }
+        }
+        if (!wide)
+            most = MostRunBreaks(data, strlen(data));
+    }
+    delete[] data;
+    if (most <= MOST_RUN_BREAKS)
+        return 1;
+    const char *question =
+        append ? "This file has lines too long for the editor to show quickly.\n\n"
+                 "Insert it with those lines broken into shorter ones?"
+               : "This file has lines too long for the editor to show quickly.\n\n"
+                 "Open it with those lines broken into shorter ones? The document will be "
+                 "untitled, so that saving it cannot change the file.";
+    if (MessageBoxA(owner, question, AppName, MB_YESNO | MB_ICONQUESTION) != IDYES)
+        return 0;
+    BreakLines = true;
+    return 1;
+}
+
 // Writes the path and a line end to the temporary file; its path, or null.
 static const char *WritePathFile(const char *path)
 {
@@ -398,6 +455,8 @@ int OpenDocument(HWND owner, const char *path)
     bool asPlain = false;
     if (!(OpenChoice & 1) && !AcceptRichText(owner, path, &asPlain))
         return 0;
+    if (!(OpenChoice & 1) && !AcceptLongLines(owner, path, OpenChoice > 1))
+        return 0;
 
     HWND editor = EditorControl.control;
     if (OpenChoice < 2) {
@@ -407,6 +466,8 @@ int OpenDocument(HWND owner, const char *path)
             editor = EmptyEditor(editor);
     }
     bool loaded = LoadFile(editor, path, OpenChoice > 1, asPlain);
+    bool broken = BreakLines;
+    BreakLines = false;
     editor = EditorControl.control;  // a load may have put a new control in place
     if (!loaded) {
         // The file went away after the check: an emptied document must not keep the
@@ -420,9 +481,9 @@ int OpenDocument(HWND owner, const char *path)
     }
     if (OpenChoice == 0) {
         SendMessageA(editor, EM_SETMODIFY, FALSE, 0);
-        // Only part of the file is in the document: under the file's name a Save
-        // would cut the file down to that part.
-        SetCurrentDocument(owner, LoadedInPart ? 0 : documentPath);
+        // Only part of the file is in the document, or its lines were broken: under the
+        // file's name a Save would cut the file down to that part or change its lines.
+        SetCurrentDocument(owner, LoadedInPart || broken ? 0 : documentPath);
     }
     InvalidateRect(owner, 0, TRUE);
     if (LoadedInPart)

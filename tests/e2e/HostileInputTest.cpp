@@ -148,3 +148,90 @@ TEST_F(HostileInputTest, AVeryLongLineOpensUnwrappedAndTheWrapSettingStays)
     ASSERT_TRUE(CloseProgram(program));
     EXPECT_EQ(ProfileText("win.ini", "OrvelloWord", "Wrap"), "119");
 }
+
+TEST_F(HostileInputTest, ALongDocumentGoesAtOnceOnNewAndOpen)
+{
+    std::string lines;
+    for (int i = 0; i < 30000; ++i)
+        lines += "line " + std::to_string(i) + " of a long document\r\n";
+    std::string path = Write("thirty thousand.txt", lines);
+    std::string small = Write("small.txt", "small file");
+    WritePrivateProfileStringA("OrvelloWord", "MRU0", small.c_str(), "win.ini");
+    program = StartProgram(("\"" + path + "\"").c_str(), "OrvelloWord");
+    ASSERT_TRUE(program.main);
+    ASSERT_TRUE(Answers(program.main, 30000));
+    ASSERT_EQ(WindowTextLength(Editor()), (int)lines.size());
+    HWND first = Editor();
+
+    // Emptying 30,000 lines in the control itself would take minutes under Wine.
+    PostMessageA(program.main, WM_COMMAND, 40015, 0);
+    EXPECT_TRUE(Answers(program.main, 5000));
+    HWND editor = Editor();
+    ASSERT_TRUE(editor);
+    EXPECT_NE(editor, first);
+    EXPECT_EQ(WindowTextLength(editor), 0);
+    EXPECT_EQ(WindowText(program.main).find("thirty thousand"), std::string::npos);
+    TypeText(editor, "typed");
+    EXPECT_EQ(WindowText(editor), "typed");
+    SendMessageA(editor, EM_SETMODIFY, FALSE, 0);
+
+    // The long file again from the recent files, then the small one over it.
+    PostMessageA(program.main, WM_COMMAND, 40000, 0);
+    ASSERT_TRUE(Answers(program.main, 30000));
+    ASSERT_EQ(WindowTextLength(Editor()), (int)lines.size());
+    PostMessageA(program.main, WM_COMMAND, 40001, 0);
+    EXPECT_TRUE(Answers(program.main, 5000));
+    EXPECT_EQ(WindowText(Editor()), "small file");
+    EXPECT_NE(WindowText(program.main).find("small"), std::string::npos);
+    EXPECT_TRUE(CloseProgram(program));
+}
+
+TEST_F(HostileInputTest, ALineOfManyRunsIsBrokenOnlyWhenTheUserSaysSo)
+{
+    std::string json;
+    while (json.size() < 256 * 1024)
+        json += "{\"key\":[1,2,3],\"name\":\"value\"},";
+    std::string path = Write("minified.json", json + "\r\nlast line");
+    WritePrivateProfileStringA("OrvelloWord", "MRU0", path.c_str(), "win.ini");
+    program = StartProgram("", "OrvelloWord");
+    ASSERT_TRUE(program.main);
+    std::string title = WindowText(program.main);
+    SendMessageA(Editor(), WM_SETTEXT, 0, (LPARAM) "unsaved words");
+    SendMessageA(Editor(), EM_SETMODIFY, TRUE, 0);
+
+    // No leaves everything as it was.
+    PostMessageA(program.main, WM_COMMAND, 40000, 0);
+    HWND box = WaitForMessageBox("OrvelloWord", "too long for the editor to show quickly");
+    ASSERT_TRUE(box);
+    PressButton(box, IDNO);
+    ASSERT_TRUE(WaitForGone(box));
+    EXPECT_TRUE(Answers(program.main));
+    EXPECT_EQ(WindowText(Editor()), "unsaved words");
+    EXPECT_NE(SendMessageA(Editor(), EM_GETMODIFY, 0, 0), 0);
+    EXPECT_EQ(WindowText(program.main), title);
+
+    // Yes: every character is there, in lines the control can show, untitled.
+    PostMessageA(program.main, WM_COMMAND, 40000, 0);
+    ASSERT_TRUE(Answer(IDYES));
+    ASSERT_TRUE(Answer(IDNO)) << "unsaved words dropped without asking";
+    EXPECT_TRUE(Answers(program.main, 10000));
+    // Only line ends were added (the text has none but its last).
+    std::string shown = LongWindowText(Editor(), 2 * json.size());
+    std::string joined;
+    for (size_t i = 0; i < shown.size(); ++i)
+        if (shown.compare(i, 2, "\r\n") == 0)
+            ++i;
+        else
+            joined += shown[i];
+    EXPECT_TRUE(joined == json + "last line") << shown.size() << " characters shown";
+    EXPECT_GT(SendMessageA(Editor(), EM_GETLINECOUNT, 0, 0), 200);
+    EXPECT_EQ(WindowText(program.main), title) << "the document is untitled";
+    EXPECT_EQ(SendMessageA(Editor(), EM_GETMODIFY, 0, 0), 0);
+    // A key in the document is answered at once.
+    DWORD start = GetTickCount();
+    SendMessageA(Editor(), EM_SETSEL, 100, 100);
+    SendMessageA(Editor(), WM_CHAR, 'x', 0);
+    EXPECT_LT(GetTickCount() - start, 2000u);
+    SendMessageA(Editor(), EM_SETMODIFY, FALSE, 0);
+    EXPECT_TRUE(CloseProgram(program));
+}
