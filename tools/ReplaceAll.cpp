@@ -32,7 +32,7 @@ int ReplaceAllByLoop(HWND editor, const char *find, const char *replacement, UIN
         CHARRANGE match = FindForward(editor, find, flags, position);
         if (match.cpMin < 0)
             break;
-        EditorControl.SetSelection(match.cpMin, match.cpMax);
+        SendMessageA(editor, EM_EXSETSEL, 0, (LPARAM)&match);
         SendMessageA(editor, EM_REPLACESEL, TRUE, (LPARAM)replacement);
         position = match.cpMin + step;
         ++count;
@@ -59,14 +59,115 @@ static bool SameWordEdge(wchar_t before, wchar_t after)
     return !iswalnum(before) == !iswalnum(after);
 }
 
+static DWORD CALLBACK CollectRtf(DWORD_PTR cookie, LPBYTE chunk, LONG length, LONG *taken)
+{
+    ((std::string *)cookie)->append((const char *)chunk, (size_t)length);
+    *taken = length;
+    return 0;
+}
+
+static std::string StreamOutRtf(HWND control, UINT format)
+{
+    std::string rtf;
+    EDITSTREAM stream = {(DWORD_PTR)&rtf, 0, CollectRtf};
+    SendMessageA(control, EM_STREAMOUT, format, (LPARAM)&stream);
+    return rtf;
+}
+
+// Whether every character of text comes back the same through the ANSI code page:
+// Wine's RTF writer puts a look-alike in place of any other character.
+static bool SurvivesRtf(const wchar_t *text, size_t length)
+{
+    for (size_t i = 0; i < length; ++i) {
+        if (text[i] < 0x80)
+            continue;
+        if (text[i] == 0xFFFC)  // an embedded object
+            return false;
+        char bytes[8];
+        BOOL lost = FALSE;
+        int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text + i, 1, bytes, sizeof bytes,
+                                    0, &lost);
+        if (n <= 0 || lost)
+            return false;
+    }
+    return true;
+}
+
+// Streams rtf in place of the whole document as one undo step; false, with the step
+// undone, unless the text is then expected (paragraph ends as CR).
+static bool PutBackRtf(HWND editor, const std::string &rtf, const std::wstring &expected)
+{
+    EditorControl.SetSelection(0, -1);
+    if (!StreamInText(editor, rtf.data(), rtf.size(), SF_RTF | SFF_SELECTION))
+        return false;
+    size_t now = 0;
+    char16_t *changed = GetUnicodeText(editor, &now, false);
+    bool same = changed && now == expected.size() &&
+                memcmp(changed, expected.data(), now * sizeof(wchar_t)) == 0;
+    delete[] changed;
+    if (!same)
+        SendMessageA(editor, EM_UNDO, 0, 0);
+    return same;
+}
+
+// Rich text: the loop runs on a copy of the document in a hidden control, and the
+// result comes back in place of the whole document as one RTF stream, so one undo step
+// takes it back and the format around and between the matches stays. expected is the
+// plain text the loop gives (paragraph ends as CR), caret where it leaves the caret.
+// False, with the document as it was, where that cannot be done exactly (characters
+// RTF would not carry, objects, a copy or a result that differs); the caller then runs
+// the loop on the document itself.
+static bool ReplaceRichCopy(HWND editor, const char *find, const char *replacement, UINT flags,
+                            const wchar_t *text, size_t length, int count,
+                            const std::wstring &expected, LONG caret)
+{
+    if (!SurvivesRtf(text, length))
+        return false;
+    std::string rtf = StreamOutRtf(editor, SF_RTF);
+    HWND copy = CreateWindowExA(0, "RichEdit20A", "", WS_POPUP | ES_MULTILINE, 0, 0, 600, 400, 0, 0,
+                                0, 0);
+    if (!copy)
+        return false;
+    SendMessageA(copy, EM_EXLIMITTEXT, 0, 0x7FFFFFFF);
+    SendMessageA(copy, EM_SETTARGETDEVICE, 0, 1);
+    // Wine reads RTF starting from the control's default format, not from RTF's own.
+    CHARFORMAT2W format;
+    memset(&format, 0, sizeof format);
+    format.cbSize = sizeof format;
+    SendMessageW(editor, EM_GETCHARFORMAT, SCF_DEFAULT, (LPARAM)&format);
+    SendMessageW(copy, EM_SETCHARFORMAT, SCF_DEFAULT, (LPARAM)&format);
+    bool done = false;
+    if (StreamInText(copy, rtf.data(), rtf.size(), SF_RTF)) {
+        size_t units = 0;
+        char16_t *copied = GetUnicodeText(copy, &units, false);
+        bool same = copied && units == length && memcmp(copied, text, units * sizeof(wchar_t)) == 0;
+        delete[] copied;
+        if (same && ReplaceAllByLoop(copy, find, replacement, flags) == count) {
+            std::string result = StreamOutRtf(copy, SF_RTF);
+            done = PutBackRtf(editor, result, expected);
+            // Wine's writer ends with the end of the last paragraph, which reads back as
+            // one more paragraph: without it, then.
+            size_t last = result.rfind("\\par");
+            bool atEnd = last != std::string::npos;
+            for (size_t i = atEnd ? last + 4 : 0; atEnd && i < result.size(); ++i)
+                atEnd = strchr("\r\n }", result[i]) != 0;
+            if (!done && atEnd) {
+                result.erase(last, 4);
+                done = PutBackRtf(editor, result, expected);
+            }
+        }
+    }
+    DestroyWindow(copy);
+    if (done)
+        EditorControl.SetSelection(caret, caret);
+    return done;
+}
+
 int ReplaceAllMatches(HWND editor, const char *find, const char *replacement, UINT flags)
 {
     if (!editor || !find[0])
         return 0;
-    // Only plain text can be put back in one piece: rich text would lose the format of
-    // everything between the matches.
-    if ((SendMessageA(editor, EM_GETTEXTMODE, 0, 0) & 3) != TM_PLAINTEXT)
-        return ReplaceAllByLoop(editor, find, replacement, flags);
+    bool rich = (SendMessageA(editor, EM_GETTEXTMODE, 0, 0) & 3) != TM_PLAINTEXT;
 
     // Paragraph ends as one CR: indexes in the text are the control's positions.
     size_t units = 0;
@@ -118,6 +219,18 @@ int ReplaceAllMatches(HWND editor, const char *find, const char *replacement, UI
     // The caret ends after the last replacement, as replacing each match in turn leaves it.
     LONG caret = (LONG)changed.size();
     changed.append(text + copied, text + length);
+    if (rich) {
+        // Putting the whole text back would lose its format.
+        CHARRANGE selection;
+        SendMessageA(editor, EM_EXGETSEL, 0, (LPARAM)&selection);
+        bool done = ReplaceRichCopy(editor, find, replacement, flags, text, (size_t)length,
+                                    (int)matches.size(), changed, caret);
+        delete[] owned;
+        if (done)
+            return (int)matches.size();
+        SendMessageA(editor, EM_EXSETSEL, 0, (LPARAM)&selection);
+        return ReplaceAllByLoop(editor, find, replacement, flags);
+    }
     delete[] owned;
     ReplaceAllTextAsOneStep(editor, changed.data(), changed.size());
     EditorControl.SetSelection(caret, caret);

@@ -292,3 +292,61 @@ TEST_F(ToolsWindowTest, LineSortDialogGivesItsStateText)
     SortLinesCommand(parent);
     EXPECT_EQ(Text('p'), "b\r\na\r\n");
 }
+
+// The effects and size of each character, one letter each: b bold, i italic, else "-".
+static std::string Looks(HWND editor)
+{
+    std::string looks;
+    int length = GetWindowTextLengthA(editor);
+    for (int i = 0; i < length; ++i) {
+        CHARRANGE one = {i, i + 1};
+        SendMessageA(editor, EM_EXSETSEL, 0, (LPARAM)&one);
+        CHARFORMAT2A format = {};
+        format.cbSize = sizeof format;
+        SendMessageA(editor, EM_GETCHARFORMAT, SCF_SELECTION, (LPARAM)&format);
+        looks += format.dwEffects & CFE_BOLD ? 'b' : format.dwEffects & CFE_ITALIC ? 'i' : '-';
+        looks += std::to_string(format.yHeight / 20);
+    }
+    return looks;
+}
+
+TEST_F(ToolsWindowTest, RichReplaceAllKeepsTheFormatAndUndoesInOneStep)
+{
+    const char *rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 head {\\b bold} cat "
+                      "{\\i cat} mid {\\fs32 big} cat tail\\par second line\\par}";
+    const struct { const char *find, *with; UINT flags; } cases[] = {
+        {"cat", "dog", 0},
+        {"cat", "", 0},
+        {"cat", "\xe9l\xe9phant", FR_WHOLEWORD},
+        {"at", "AT", FR_MATCHCASE},
+    };
+    for (const auto &c : cases) {
+        std::string results[2], looks[2];
+        int counts[2];
+        CHARRANGE carets[2];
+        for (int fast = 0; fast < 2; ++fast) {
+            EditorControl.SetTextMode(TEXT_RICH);
+            ASSERT_TRUE(StreamInText(Editor(), rtf, strlen(rtf), SF_RTF));
+            SendMessageA(Editor(), EM_EMPTYUNDOBUFFER, 0, 0);
+            SendMessageA(Editor(), EM_SETMODIFY, FALSE, 0);
+            std::string before = Text('p'), beforeLooks = Looks(Editor());
+            Select(0, 0);
+            counts[fast] = fast ? ReplaceAllMatches(Editor(), c.find, c.with, c.flags)
+                                : ReplaceAllByLoop(Editor(), c.find, c.with, c.flags);
+            carets[fast] = Selection();
+            results[fast] = Text('p');
+            looks[fast] = Looks(Editor());
+            EXPECT_TRUE(Modified()) << c.with;
+            if (fast) {
+                SendMessageA(Editor(), EM_UNDO, 0, 0);
+                EXPECT_EQ(Text('p'), before) << c.with << ": one Undo";
+                EXPECT_EQ(Looks(Editor()), beforeLooks) << c.with << ": one Undo";
+            }
+        }
+        EXPECT_EQ(counts[1], counts[0]) << c.with;
+        EXPECT_EQ(results[1], results[0]) << c.with;
+        EXPECT_EQ(looks[1], looks[0]) << c.with;
+        EXPECT_EQ(carets[1].cpMin, carets[0].cpMin) << c.with;
+        EXPECT_EQ(carets[1].cpMax, carets[0].cpMax) << c.with;
+    }
+}
