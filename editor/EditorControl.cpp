@@ -300,6 +300,26 @@ bool EditorWrapper::IsWrapSuspended()
 // The control's own window procedure, behind PasteGuard.
 static WNDPROC ControlProcedure = 0;
 
+// A long plain text replaced in one piece by a new control (ReplaceAllTextAsOneStep)
+// leaves the control nothing to undo: the text before waits here, under the control's
+// own undo steps, for the Undo that finds none left.
+static std::u16string TextBefore;
+static bool TextBeforeHeld = false;
+static bool ModifiedBefore = false;
+
+static void RestoreTextBefore()
+{
+    std::u16string text;
+    text.swap(TextBefore);
+    TextBeforeHeld = false;
+    bool savedSince = !SendMessageA(EditorControl.control, EM_GETMODIFY, 0, 0);
+    HWND fresh = EditorControl.Empty();
+    StreamInUnicode(fresh, text.data(), text.size());
+    // Unless the replaced text was saved meanwhile, the document is as it was before.
+    SendMessageA(fresh, EM_SETMODIFY, savedSince || ModifiedBefore, 0);
+    EditorControl.SetSelection(0, 0);
+}
+
 // The control reads RTF on the clipboard with the same reader as files: its pastes go
 // through the screen first.
 static LRESULT CALLBACK PasteGuard(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -310,6 +330,16 @@ static LRESULT CALLBACK PasteGuard(HWND window, UINT message, WPARAM wParam, LPA
     if (message == WM_PASTE || pasteKey) {
         EditorControl.Paste();
         return 0;
+    }
+    if (TextBeforeHeld && window == EditorControl.control) {
+        bool undoKey = message == WM_KEYDOWN && wParam == 'Z' && control && !shift;
+        if (message == EM_CANUNDO)
+            return 1;
+        if ((message == EM_UNDO || message == WM_UNDO || undoKey) &&
+            !CallWindowProcA(ControlProcedure, window, EM_CANUNDO, 0, 0)) {
+            RestoreTextBefore();  // window is gone now
+            return 1;
+        }
     }
     return CallWindowProcA(ControlProcedure, window, message, wParam, lParam);
 }
@@ -329,6 +359,8 @@ HWND EditorWrapper::Empty()
 {
     if (!control)
         return 0;
+    TextBeforeHeld = false;
+    TextBefore.clear();
     HWND old = control;
     // A hook on the control may hold text that belongs before the emptying; any
     // message that reads the text lets it go in first.
@@ -516,7 +548,8 @@ void ReplaceSelectionUnicode(HWND control, const char16_t *text, size_t n)
     SendMessageA(control, EM_SETTEXTEX, (WPARAM)&how, (LPARAM)copy.c_str());
 }
 
-void ReplaceAllTextAsOneStep(HWND control, const wchar_t *text, size_t length)
+void ReplaceAllTextAsOneStep(HWND control, const wchar_t *text, size_t length,
+                             const char16_t *before, size_t beforeLength)
 {
     if (!control)
         return;
@@ -526,6 +559,32 @@ void ReplaceAllTextAsOneStep(HWND control, const wchar_t *text, size_t length)
     long long needed = (long long)length + 1;
     if (needed > limit)
         SendMessageA(control, EM_EXLIMITTEXT, 0, (LPARAM)(needed > 0x7FFFFFFF ? 0x7FFFFFFF : needed));
+    // Wine's control takes minutes to remove tens of thousands of lines (see Empty): a
+    // long plain text goes with its control, and Undo brings it back from a copy.
+    if (control == EditorControl.control && EditorControl.GetTextMode() == TEXT_PLAIN &&
+        (WNDPROC)GetWindowLongPtrA(control, GWLP_WNDPROC) == PasteGuard &&
+        SendMessageA(control, EM_GETLINECOUNT, 0, 0) > EMPTY_BY_NEW_CONTROL) {
+        size_t units = beforeLength;
+        char16_t *read = before ? 0 : GetUnicodeText(control, &units);
+        if (before || read) {
+            bool modified = SendMessageA(control, EM_GETMODIFY, 0, 0) != 0;
+            std::u16string kept(before ? before : read, units);
+            delete[] read;
+            HWND fresh = EditorControl.Empty();
+            if (!StreamInUnicode(fresh, (const char16_t *)text, length)) {
+                // Nothing may be lost: the text as it was, then.
+                fresh = EditorControl.Empty();
+                StreamInUnicode(fresh, kept.data(), kept.size());
+                SendMessageA(fresh, EM_SETMODIFY, modified, 0);
+                return;
+            }
+            TextBefore.swap(kept);
+            TextBeforeHeld = true;
+            ModifiedBefore = modified;
+            SendMessageA(fresh, EM_SETMODIFY, TRUE, 0);
+            return;
+        }
+    }
     // SF_TEXT reads "{\rtf" as text; SFF_SELECTION keeps the undo stack and records
     // the exchange as one step. Wine replaces the whole plain text whatever the
     // selection, so the selection is the whole text everywhere.

@@ -97,5 +97,9 @@ bool StreamInUnicode(HWND control, const char16_t *text, size_t n);
 void ReplaceSelectionUnicode(HWND control, const char16_t *text, size_t n);
 
 // Replaces the whole content by text (UTF-16, length characters) as ONE undoable step,
-// read as plain text whatever it holds (never as RTF); the modified flag is set.
-void ReplaceAllTextAsOneStep(HWND control, const wchar_t *text, size_t length);
+// read as plain text whatever it holds (never as RTF); the modified flag is set. A long
+// plain text in the program's control (screened by ScreenPastes) goes with its control
+// and comes back from a copy when an Undo finds nothing else to undo.
+// before (beforeLength units), when the caller has it, is the whole text as it stands.
+void ReplaceAllTextAsOneStep(HWND control, const wchar_t *text, size_t length,
+                             const char16_t *before = 0, size_t beforeLength = 0);

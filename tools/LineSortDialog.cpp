@@ -38,7 +38,7 @@ int SortEditorLines(int reverse, int caseSensitive)
     // One step replaces all of it, so one Undo brings the unsorted text back.
     ReplaceAllTextAsOneStep(editor, wide, wideLength);
     EditorControl.SetSelection(0, 0);
-    SendMessageA(editor, EM_SETMODIFY, TRUE, 0);
+    SendMessageA(EditorControl.control, EM_SETMODIFY, TRUE, 0);  // the control may be new
     return 1;
 }
 

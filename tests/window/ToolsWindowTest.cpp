@@ -350,3 +350,42 @@ TEST_F(ToolsWindowTest, RichReplaceAllKeepsTheFormatAndUndoesInOneStep)
         EXPECT_EQ(carets[1].cpMax, carets[0].cpMax) << c.with;
     }
 }
+
+TEST_F(ToolsWindowTest, ALongTextSortedOrReplacedComesBackWithOneUndo)
+{
+    EditorControl.ScreenPastes();
+    std::string lines;
+    for (int i = EMPTY_BY_NEW_CONTROL + 200; i > 0; --i)
+        lines += "line " + std::to_string(i) + "\r\n";
+    Load(lines.c_str());
+    HWND before = Editor();
+    ASSERT_EQ(SortEditorLines(0, 1), 1);
+    EXPECT_NE(Editor(), before) << "emptied by a new control";
+    std::string sorted = Text('p');
+    EXPECT_EQ(sorted.compare(0, 16, "line 1\r\nline 10\r"), 0) << sorted.substr(0, 40);
+    EXPECT_TRUE(Modified());
+    EXPECT_NE(SendMessageA(Editor(), EM_CANUNDO, 0, 0), 0);
+    EXPECT_STREQ(EditorControl.GetEditState(), "u");
+
+    // Typing after the sort is undone first, then the sort.
+    SendMessageA(Editor(), EM_REPLACESEL, TRUE, (LPARAM) "typed ");
+    SendMessageA(Editor(), EM_UNDO, 0, 0);
+    EXPECT_TRUE(Text('p') == sorted);
+    SendMessageA(Editor(), EM_UNDO, 0, 0);
+    EXPECT_TRUE(Text('p') == lines);
+    EXPECT_FALSE(Modified());
+    EXPECT_EQ(SendMessageA(Editor(), EM_CANUNDO, 0, 0), 0);
+
+    // Replace All the same way, taken back by WM_UNDO; a save in between keeps the
+    // document marked as changed.
+    ASSERT_EQ(ReplaceAllMatches(Editor(), "line", "row", FR_MATCHCASE), EMPTY_BY_NEW_CONTROL + 200);
+    EXPECT_EQ(Text('p').compare(0, 8, "row 3200"), 0);
+    SendMessageA(Editor(), EM_SETMODIFY, FALSE, 0);
+    SendMessageA(Editor(), WM_UNDO, 0, 0);
+    EXPECT_TRUE(Text('p') == lines);
+    EXPECT_TRUE(Modified());
+    // A new document forgets the text before.
+    Load(lines.c_str());
+    EditorControl.Empty();
+    EXPECT_EQ(SendMessageA(Editor(), EM_CANUNDO, 0, 0), 0);
+}
