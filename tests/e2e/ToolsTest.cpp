@@ -85,3 +85,31 @@ TEST_F(ToolsTest, GotoAndSortFromTheMenu)
     EXPECT_EQ(WindowText(editor), "fig\r\npear\r\n{\\rtf1 apple}\r\n");
     EXPECT_NE(SendMessageA(editor, EM_GETMODIFY, 0, 0), 0);
 }
+
+TEST_F(ToolsTest, ALongSortFromTheMenuIsTakenBackByUndo)
+{
+    std::string lines;
+    for (int i = 20000; i > 0; --i)
+        lines += "line " + std::to_string(i) + "\r\n";
+    SendMessageA(editor, WM_SETTEXT, 0, (LPARAM)lines.c_str());
+    SendMessageA(editor, EM_SETMODIFY, FALSE, 0);
+    Command(40045);
+    HWND dialog = WaitForDialog("Line Sort");
+    ASSERT_TRUE(dialog);
+    PressButton(dialog, IDOK);
+    ASSERT_TRUE(WaitForGone(dialog));
+    ASSERT_TRUE(Answers(program.main, 10000));
+    editor = FindChild(program.main, "RichEdit20A");  // a long text goes with its control
+    EXPECT_EQ(LongWindowText(editor, 32), "line 1\r\nline 10\r\nline 100\r\nline ");
+    EXPECT_NE(SendMessageA(editor, EM_GETMODIFY, 0, 0), 0);
+
+    Command(40017);  // Edit > Undo
+    std::string text;
+    for (DWORD start = GetTickCount(); text != lines && GetTickCount() - start < 10000; Sleep(100)) {
+        ASSERT_TRUE(Answers(program.main, 10000));
+        editor = FindChild(program.main, "RichEdit20A");
+        text = LongWindowText(editor, lines.size() + 8);
+    }
+    EXPECT_TRUE(text == lines) << text.size() << " characters: " << text.substr(0, 40);
+    EXPECT_EQ(SendMessageA(editor, EM_GETMODIFY, 0, 0), 0);
+}
