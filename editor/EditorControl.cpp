@@ -149,6 +149,11 @@ char *EditorWrapper::GetText(int format, int lineEnd)
         return text;
     }
 
+    return StreamOutRtf(control);
+}
+
+char *StreamOutRtf(HWND control)
+{
     StreamBuffer buffer = {NewTextBuffer(4096), 4096, 0, false};
     if (!buffer.data)
         return 0;
@@ -160,6 +165,15 @@ char *EditorWrapper::GetText(int format, int lineEnd)
         return 0;
     }
     return buffer.data;
+}
+
+void CopyDefaultFormat(HWND from, HWND to)
+{
+    CHARFORMAT2W format;
+    memset(&format, 0, sizeof format);
+    format.cbSize = sizeof format;
+    SendMessageW(from, EM_GETCHARFORMAT, SCF_DEFAULT, (LPARAM)&format);
+    SendMessageW(to, EM_SETCHARFORMAT, SCF_DEFAULT, (LPARAM)&format);
 }
 
 int EditorWrapper::SetTextMode(int mode)
@@ -365,20 +379,16 @@ HWND EditorWrapper::Empty()
     // A hook on the control may hold text that belongs before the emptying; any
     // message that reads the text lets it go in first.
     SendMessageA(old, EM_GETMODIFY, 0, 0);
-    if (SendMessageA(old, EM_GETLINECOUNT, 0, 0) <= EMPTY_BY_NEW_CONTROL) {
-        SendMessageA(old, WM_SETTEXT, 0, (LPARAM) "");
-        SendMessageA(old, EM_SETMODIFY, FALSE, 0);
-        return old;
-    }
-    HWND parent = GetParent(old);
+    HWND parent = GetParent(old), fresh = 0;
     RECT place;
     GetWindowRect(old, &place);
     MapWindowPoints(0, parent, (POINT *)&place, 2);
-    LONG style = GetWindowLongA(old, GWL_STYLE), extended = GetWindowLongA(old, GWL_EXSTYLE);
-    HWND fresh = CreateWindowExA(extended, "RichEdit20A", "", style, place.left, place.top,
-                                 place.right - place.left, place.bottom - place.top, parent,
-                                 (HMENU)(INT_PTR)GetDlgCtrlID(old),
-                                 (HINSTANCE)GetWindowLongPtrA(old, GWLP_HINSTANCE), 0);
+    if (SendMessageA(old, EM_GETLINECOUNT, 0, 0) > EMPTY_BY_NEW_CONTROL)
+        fresh = CreateWindowExA(GetWindowLongA(old, GWL_EXSTYLE), "RichEdit20A", "",
+                                GetWindowLongA(old, GWL_STYLE), place.left, place.top,
+                                place.right - place.left, place.bottom - place.top, parent,
+                                (HMENU)(INT_PTR)GetDlgCtrlID(old),
+                                (HINSTANCE)GetWindowLongPtrA(old, GWLP_HINSTANCE), 0);
     if (!fresh) {
         SendMessageA(old, WM_SETTEXT, 0, (LPARAM) "");
         SendMessageA(old, EM_SETMODIFY, FALSE, 0);
@@ -392,11 +402,7 @@ HWND EditorWrapper::Empty()
     COLORREF background = (COLORREF)SendMessageA(old, EM_SETBKGNDCOLOR, 0, 0xFFFFFF);
     SendMessageA(old, EM_SETBKGNDCOLOR, 0, background);
     SendMessageA(fresh, EM_SETBKGNDCOLOR, 0, background);
-    CHARFORMAT2W format;
-    memset(&format, 0, sizeof format);
-    format.cbSize = sizeof format;
-    SendMessageW(old, EM_GETCHARFORMAT, SCF_DEFAULT, (LPARAM)&format);
-    SendMessageW(fresh, EM_SETCHARFORMAT, SCF_DEFAULT, (LPARAM)&format);
+    CopyDefaultFormat(old, fresh);
     WPARAM numerator = 0;
     LPARAM denominator = 0;
     if (SendMessageA(old, EM_GETZOOM, (WPARAM)&numerator, (LPARAM)&denominator) && denominator)

@@ -64,6 +64,12 @@ const int EMPTY_BY_NEW_CONTROL = 3000;
 // Called after Empty put a new control in place of the old one (already destroyed).
 extern void (*OnEditorReplaced)(HWND previous, HWND fresh);
 
+// The whole content as RTF (EM_STREAMOUT) in a new buffer (free with delete[]), or null
+// when memory runs out or the control reports an error.
+char *StreamOutRtf(HWND control);
+// Gives to the default character format of from: RTF read into a control starts from it.
+void CopyDefaultFormat(HWND from, HWND to);
+
 // Replaces the whole text (the selection with SFF_SELECTION) with length bytes read as
 // SF_TEXT or SF_RTF (EM_STREAMIN); false when the control stopped short of the end or
 // reported an error. RTF that fails the screen (RtfScreen.h) is never handed to the

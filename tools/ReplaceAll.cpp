@@ -60,21 +60,6 @@ static bool SameWordEdge(wchar_t before, wchar_t after)
     return !iswalnum(before) == !iswalnum(after);
 }
 
-static DWORD CALLBACK CollectRtf(DWORD_PTR cookie, LPBYTE chunk, LONG length, LONG *taken)
-{
-    ((std::string *)cookie)->append((const char *)chunk, (size_t)length);
-    *taken = length;
-    return 0;
-}
-
-static std::string StreamOutRtf(HWND control, UINT format)
-{
-    std::string rtf;
-    EDITSTREAM stream = {(DWORD_PTR)&rtf, 0, CollectRtf};
-    SendMessageA(control, EM_STREAMOUT, format, (LPARAM)&stream);
-    return rtf;
-}
-
 // Whether every character of text comes back the same through the ANSI code page:
 // Wine's RTF writer puts a look-alike in place of any other character.
 static bool SurvivesRtf(const wchar_t *text, size_t length)
@@ -122,43 +107,42 @@ static bool ReplaceRichCopy(HWND editor, const char *find, const char *replaceme
                             const wchar_t *text, size_t length, int count,
                             const std::wstring &expected, LONG caret)
 {
-    if (!SurvivesRtf(text, length))
+    char *rtf = SurvivesRtf(text, length) ? StreamOutRtf(editor) : 0;
+    if (!rtf)
         return false;
-    std::string rtf = StreamOutRtf(editor, SF_RTF);
     HWND copy = CreateWindowExA(0, "RichEdit20A", "", WS_POPUP | ES_MULTILINE, 0, 0, 600, 400, 0, 0,
                                 0, 0);
-    if (!copy)
-        return false;
-    SendMessageA(copy, EM_EXLIMITTEXT, 0, 0x7FFFFFFF);
-    SendMessageA(copy, EM_SETTARGETDEVICE, 0, 1);
-    // Wine reads RTF starting from the control's default format, not from RTF's own.
-    CHARFORMAT2W format;
-    memset(&format, 0, sizeof format);
-    format.cbSize = sizeof format;
-    SendMessageW(editor, EM_GETCHARFORMAT, SCF_DEFAULT, (LPARAM)&format);
-    SendMessageW(copy, EM_SETCHARFORMAT, SCF_DEFAULT, (LPARAM)&format);
     bool done = false;
-    if (StreamInText(copy, rtf.data(), rtf.size(), SF_RTF)) {
-        size_t units = 0;
-        char16_t *copied = GetUnicodeText(copy, &units, false);
-        bool same = copied && units == length && memcmp(copied, text, units * sizeof(wchar_t)) == 0;
-        delete[] copied;
-        if (same && ReplaceAllByLoop(copy, find, replacement, flags) == count) {
-            std::string result = StreamOutRtf(copy, SF_RTF);
-            done = PutBackRtf(editor, result, expected);
-            // Wine's writer ends with the end of the last paragraph, which reads back as
-            // one more paragraph: without it, then.
-            size_t last = result.rfind("\\par");
-            bool atEnd = last != std::string::npos;
-            for (size_t i = atEnd ? last + 4 : 0; atEnd && i < result.size(); ++i)
-                atEnd = strchr("\r\n }", result[i]) != 0;
-            if (!done && atEnd) {
-                result.erase(last, 4);
-                done = PutBackRtf(editor, result, expected);
+    if (copy) {
+        SendMessageA(copy, EM_EXLIMITTEXT, 0, 0x7FFFFFFF);
+        SendMessageA(copy, EM_SETTARGETDEVICE, 0, 1);
+        // Wine reads RTF starting from the control's default format, not from RTF's own.
+        CopyDefaultFormat(editor, copy);
+        if (StreamInText(copy, rtf, strlen(rtf), SF_RTF)) {
+            size_t units = 0;
+            char16_t *copied = GetUnicodeText(copy, &units, false);
+            bool same = copied && units == length && memcmp(copied, text, units * sizeof(wchar_t)) == 0;
+            delete[] copied;
+            char *written = same && ReplaceAllByLoop(copy, find, replacement, flags) == count
+                                ? StreamOutRtf(copy) : 0;
+            if (written) {
+                std::string result = written;
+                delete[] written;
+                // Wine's writer ends with the end of the last paragraph, which reads back
+                // as one more paragraph: tried without it first, then as written.
+                size_t last = result.rfind("\\par");
+                bool atEnd = last != std::string::npos;
+                for (size_t i = atEnd ? last + 4 : 0; atEnd && i < result.size(); ++i)
+                    atEnd = strchr("\r\n }", result[i]) != 0;
+                if (atEnd)
+                    done = PutBackRtf(editor, std::string(result).erase(last, 4), expected);
+                if (!done)
+                    done = PutBackRtf(editor, result, expected);
             }
         }
+        DestroyWindow(copy);
     }
-    DestroyWindow(copy);
+    delete[] rtf;
     if (done)
         EditorControl.SetSelection(caret, caret);
     return done;

@@ -47,6 +47,29 @@ protected:
         return path;
     }
 
+    // Starts the program with path as its first recent file and unsaved words in the
+    // document; returns the title it shows.
+    std::string StartWithUnsavedWords(const std::string &path)
+    {
+        WritePrivateProfileStringA("OrvelloWord", "MRU0", path.c_str(), "win.ini");
+        program = StartProgram("", "OrvelloWord");
+        if (!program.main)
+            return "";
+        std::string title = WindowText(program.main);
+        SendMessageA(Editor(), WM_SETTEXT, 0, (LPARAM) "unsaved words");
+        SendMessageA(Editor(), EM_SETMODIFY, TRUE, 0);
+        return title;
+    }
+
+    // After a refused open: the words, their modified flag and the title as they were.
+    void ExpectUnsavedWordsKept(const std::string &title, const char *name)
+    {
+        EXPECT_TRUE(Answers(program.main)) << name;
+        EXPECT_EQ(WindowText(Editor()), "unsaved words") << name;
+        EXPECT_NE(SendMessageA(Editor(), EM_GETMODIFY, 0, 0), 0) << name;
+        EXPECT_EQ(WindowText(program.main), title) << name;
+    }
+
     // Answers the program's next message box with button; false when none came.
     bool Answer(int button)
     {
@@ -103,20 +126,12 @@ TEST_F(HostileInputTest, UnreadableRtfIsRefusedAndNoLeavesTheDocumentAlone)
                              "{\\*\\nesttableprops\\trowd\\cellx400\\nestrow}\\itap1 \\cell\\row}"},
     };
     for (const auto &c : cases) {
-        std::string path = Write(c.name, c.bytes);
-        WritePrivateProfileStringA("OrvelloWord", "MRU0", path.c_str(), "win.ini");
-        program = StartProgram("", "OrvelloWord");
+        std::string title = StartWithUnsavedWords(Write(c.name, c.bytes));
         ASSERT_TRUE(program.main);
-        std::string title = WindowText(program.main);
-        SendMessageA(Editor(), WM_SETTEXT, 0, (LPARAM) "unsaved words");
-        SendMessageA(Editor(), EM_SETMODIFY, TRUE, 0);
 
         PostMessageA(program.main, WM_COMMAND, 40000, 0);
         ASSERT_TRUE(Answer(IDNO)) << c.name << ": no question about the file";
-        EXPECT_TRUE(Answers(program.main)) << c.name;
-        EXPECT_EQ(WindowText(Editor()), "unsaved words") << c.name;
-        EXPECT_NE(SendMessageA(Editor(), EM_GETMODIFY, 0, 0), 0) << c.name;
-        EXPECT_EQ(WindowText(program.main), title) << c.name;
+        ExpectUnsavedWordsKept(title, c.name);
 
         // Yes opens the text as it stands, after the usual question about changes.
         PostMessageA(program.main, WM_COMMAND, 40000, 0);
@@ -196,13 +211,8 @@ TEST_F(HostileInputTest, ALineOfManyRunsIsBrokenOnlyWhenTheUserSaysSo)
     std::string json;
     while (json.size() < 256 * 1024)
         json += "{\"key\":[1,2,3],\"name\":\"value\"},";
-    std::string path = Write("minified.json", json + "\r\nlast line");
-    WritePrivateProfileStringA("OrvelloWord", "MRU0", path.c_str(), "win.ini");
-    program = StartProgram("", "OrvelloWord");
+    std::string title = StartWithUnsavedWords(Write("minified.json", json + "\r\nlast line"));
     ASSERT_TRUE(program.main);
-    std::string title = WindowText(program.main);
-    SendMessageA(Editor(), WM_SETTEXT, 0, (LPARAM) "unsaved words");
-    SendMessageA(Editor(), EM_SETMODIFY, TRUE, 0);
 
     // No leaves everything as it was.
     PostMessageA(program.main, WM_COMMAND, 40000, 0);
@@ -210,10 +220,7 @@ TEST_F(HostileInputTest, ALineOfManyRunsIsBrokenOnlyWhenTheUserSaysSo)
     ASSERT_TRUE(box);
     PressButton(box, IDNO);
     ASSERT_TRUE(WaitForGone(box));
-    EXPECT_TRUE(Answers(program.main));
-    EXPECT_EQ(WindowText(Editor()), "unsaved words");
-    EXPECT_NE(SendMessageA(Editor(), EM_GETMODIFY, 0, 0), 0);
-    EXPECT_EQ(WindowText(program.main), title);
+    ExpectUnsavedWordsKept(title, "minified.json");
 
     // Yes: every character is there, in lines the control can show, untitled.
     PostMessageA(program.main, WM_COMMAND, 40000, 0);
