@@ -329,8 +329,17 @@ static bool OnSysCommand(HWND window, WPARAM command)
     return true;
 }
 
+// What another thread may not make the program do while a text goes in by pieces.
+static bool WaitsForLoad(UINT message)
+{
+    return message == WM_COMMAND || message == WM_SYSCOMMAND || message == WM_CLOSE ||
+           message == WM_DROPFILES || message == WM_QUERYENDSESSION;
+}
+
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (IsLoadingInPieces() && InSendMessage() && WaitsForLoad(message))
+        return 0;
     switch (message) {
     case WM_DESTROY:
         PostQuitMessage(0);

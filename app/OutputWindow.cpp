@@ -79,7 +79,8 @@ static void InsertAtCaret(HWND editor, const std::string &text)
 
 void HandOverTraceLines()
 {
-    if (HandingOver)
+    // Lines wait while a text goes in by pieces: they must not land between two.
+    if (HandingOver || IsLoadingInPieces())
         return;
     HandingOver = true;
     if (TimerRunning && ReceivingWindow)

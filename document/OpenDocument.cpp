@@ -175,11 +175,7 @@ static int LoadUnicode(HWND editor, const std::u16string &text, bool append)
     if (append && existing > 0) {
         if (longLines)
             EditorControl.SuspendWrap();
-        EditorControl.SetSelection(-1, -1);
-        ReplaceSelectionUnicode(editor, text.data(), text.size());
-        // EM_SETTEXTEX leaves the flag as it was; the appended text is a change.
-        if (!text.empty())
-            SendMessageA(editor, EM_SETMODIFY, TRUE, 0);
+        AppendPlainText(editor, text.data(), text.size());
         return 1;
     }
     StartReplacing(editor, false, longLines);
@@ -271,11 +267,15 @@ int LoadFile(HWND editor, const char *path, bool append, bool plainOnly)
         if (longLines)
             EditorControl.SuspendWrap();
         SendMessageA(editor, EM_EXLIMITTEXT, 0, existing + length + 32768);
-        EditorControl.SetSelection(-1, -1);
-        if (BeginsAsRtf(data, length) && plainOnly)
+        if (BeginsAsRtf(data, length) && plainOnly) {
+            EditorControl.SetSelection(-1, -1);
             StreamInText(editor, data, length, SF_TEXT | SFF_SELECTION);
-        else
+        } else if (rich) {
+            EditorControl.SetSelection(-1, -1);
             SendMessageA(editor, EM_REPLACESEL, TRUE, (LPARAM)data);
+        } else {
+            AppendPlainText(editor, data, length);
+        }
         delete[] data;
         return 1;
     }

@@ -70,6 +70,12 @@ char *StreamOutRtf(HWND control);
 // Gives to the default character format of from: RTF read into a control starts from it.
 void CopyDefaultFormat(HWND from, HWND to);
 
+// True while a long plain text goes into the control piece by piece: StreamInText
+// (SF_TEXT) and StreamInUnicode put a text of more than TEXT_PIECE characters in that
+// way and answer sent messages between the pieces, so what other threads send that
+// would change the text or the document must wait or be refused meanwhile.
+bool IsLoadingInPieces();
+
 // Replaces the whole text (the selection with SFF_SELECTION) with length bytes read as
 // SF_TEXT or SF_RTF (EM_STREAMIN); false when the control stopped short of the end or
 // reported an error. RTF that fails the screen (RtfScreen.h) is never handed to the
@@ -101,6 +107,14 @@ char16_t *GetUnicodeText(HWND control, size_t *length, bool crlf = true);
 bool StreamInUnicode(HWND control, const char16_t *text, size_t n);
 // Replaces the selection with n UTF-16 units as one undoable step.
 void ReplaceSelectionUnicode(HWND control, const char16_t *text, size_t n);
+
+// Appends a plain text (8-bit in the code page, or UTF-16) at the end as one undoable
+// step and sets the modified flag. A text of more than one piece (TextPieces.h) goes in
+// by pieces; the program's plain-text control then keeps the text before, which an Undo
+// that finds nothing else to undo brings back, and elsewhere each piece is an undo step.
+// 8-bit text must not begin "{\rtf": some control versions would read it as RTF.
+void AppendPlainText(HWND control, const char *text, size_t length);
+void AppendPlainText(HWND control, const char16_t *text, size_t length);
 
 // Replaces the whole content by text (UTF-16, length characters) as ONE undoable step,
 // read as plain text whatever it holds (never as RTF); the modified flag is set. A long

@@ -5,6 +5,7 @@
 #include "Driver.h"
 #include "tests/common/FileBytes.h"
 #include <richedit.h>
+#include <algorithm>
 #include <string>
 
 namespace {
@@ -203,6 +204,31 @@ TEST_F(HostileInputTest, ALongDocumentGoesAtOnceOnNewAndOpen)
     EXPECT_TRUE(lengthWithin(10, 5000));
     EXPECT_EQ(WindowText(Editor()), "small file");
     EXPECT_NE(WindowText(program.main).find("small"), std::string::npos);
+    EXPECT_TRUE(CloseProgram(program));
+}
+
+TEST_F(HostileInputTest, ABigFileKeepsTheProgramAnsweringWhileItLoads)
+{
+    // In one piece, Wine's control takes about 4 s for these lines before it answers.
+    std::string lines;
+    for (int i = 0; i < 200000; ++i)
+        lines += std::to_string(i % 10) + "\r\n";
+    std::string path = Write("two hundred thousand.txt", lines);
+    program = StartProgram(("\"" + path + "\"").c_str(), "OrvelloWord");
+    ASSERT_TRUE(program.main);
+    DWORD longest = 0;
+    int length = 0;
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 60000; Sleep(20)) {
+        DWORD asked = GetTickCount();
+        bool answered = Answers(program.main, 30000);
+        longest = std::max(longest, GetTickCount() - asked);
+        length = WindowTextLength(Editor());
+        if (answered && length == (int)lines.size())
+            break;
+    }
+    EXPECT_EQ(length, (int)lines.size());
+    EXPECT_LT(longest, 2000u);
+    EXPECT_NE(WindowText(program.main).find("two hundred thousand"), std::string::npos);
     EXPECT_TRUE(CloseProgram(program));
 }
 

@@ -11,6 +11,7 @@
 #include "document/FileFormats.h"
 #include "document/OpenDocument.h"
 #include "document/SaveDocument.h"
+#include "editor/TextPieces.h"
 
 namespace {
 
@@ -297,4 +298,69 @@ TEST_F(DocumentFileTest, LineEndsAtChunkBordersStayOneLineEnd)
     ASSERT_EQ(Load(File("borders.txt", text)), 1);
     EXPECT_EQ(SendMessageA(Editor(), EM_GETLINECOUNT, 0, 0), 5);
     EXPECT_EQ(Text(TEXT_PLAIN), text);
+}
+
+TEST_F(DocumentFileTest, LongTextsGoInByPiecesExactlyAsTheyAre)
+{
+    // More lines than one piece holds, some beginning with a brace or like RTF.
+    std::string text;
+    for (int i = 0; i < 20000; ++i)
+        text += i % 1000 == 999 ? "{\\rtf1 not read as RTF}\r\n"
+                : i % 3 == 1  ? "{brace " + std::to_string(i) + "}\r\n"
+                              : "line " + std::to_string(i) + "\r\n";
+    text += "end";
+    ASSERT_LT(PieceEnd(text.data(), text.size(), 0), text.size());
+    auto wide = [](const std::string &utf8) {
+        std::u16string result(utf8.size(), u'\0');
+        result.resize(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), (int)utf8.size(),
+                                          (wchar_t *)&result[0], (int)result.size()));
+        return result;
+    };
+    auto unicodeText = [&]() {
+        size_t units = 0;
+        char16_t *read = GetUnicodeText(Editor(), &units);
+        std::u16string result(read ? read : u"", units);
+        delete[] read;
+        return result;
+    };
+    // 8-bit text, then UTF-8 (which goes to the control as UTF-16).
+    for (const std::string &bytes : {text, "\xEF\xBB\xBF" + text + " caf\xC3\xA9"}) {
+        std::u16string expected = wide(bytes.compare(0, 3, "\xEF\xBB\xBF") ? bytes : bytes.substr(3));
+        ASSERT_EQ(Load(File("long.txt", bytes)), 1);
+        EXPECT_TRUE(unicodeText() == expected);
+        EXPECT_FALSE(SendMessageA(Editor(), EM_GETMODIFY, 0, 0));
+        EXPECT_EQ(Selection().cpMax, 0);
+        EXPECT_EQ(SendMessageA(Editor(), EM_CANUNDO, 0, 0), 0);
+        // Undo works again after the load.
+        SendMessageA(Editor(), EM_REPLACESEL, TRUE, (LPARAM) "typed");
+        SendMessageA(Editor(), EM_UNDO, 0, 0);
+        EXPECT_TRUE(unicodeText() == expected);
+    }
+
+    // Appended by pieces: all of it after the text before, and undone to it. Each piece
+    // is an undo step here; the program's own control takes it back in one (its text
+    // before is kept). Fewer, longer lines: Wine's control removes many lines slowly.
+    std::string paragraph, paragraphs;
+    for (int word = 0; word < 60; ++word)
+        paragraph += "word ";
+    for (int i = 0; i < 1000; ++i)
+        paragraphs += (i % 2 ? "{" : "") + paragraph + "\r\n";
+    ASSERT_LT(PieceEnd(paragraphs.data(), paragraphs.size(), 0), paragraphs.size());
+    EditorControl.Empty();  // a new control: Wine empties 20,000 lines slowly
+    for (bool screened : {false, true}) {
+        if (screened)
+            EditorControl.ScreenPastes();
+        SetText("first\r\n");
+        SendMessageA(Editor(), EM_SETMODIFY, FALSE, 0);
+        ASSERT_EQ(Load(File("more.txt", paragraphs), 0, true), 1);
+        EXPECT_TRUE(Text(TEXT_PLAIN) == "first\r\n" + paragraphs) << screened;
+        EXPECT_TRUE(SendMessageA(Editor(), EM_GETMODIFY, 0, 0));
+        int undos = 0;
+        while (SendMessageA(Editor(), EM_CANUNDO, 0, 0) && undos < 200) {
+            SendMessageA(Editor(), EM_UNDO, 0, 0);
+            ++undos;
+        }
+        EXPECT_EQ(Text(TEXT_PLAIN), "first\r\n") << screened;
+        EXPECT_EQ(undos > 1, !screened) << undos;
+    }
 }

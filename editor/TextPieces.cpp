@@ -1,0 +1,53 @@
+// Cutting a long plain text into pieces at line ends.
+#include "editor/TextPieces.h"
+
+// Whether a piece may end just before text[at] (0 < at < n).
+template <typename Char>
+static bool MayEndBefore(const Char *text, size_t at)
+{
+    Char last = text[at - 1], next = text[at];
+    if (next == '{')
+        return false;
+    return last == '\n' || (last == '\r' && next != '\r' && next != '\n');
+}
+
+// A line ends at text[at]: LF, or CR without LF after it.
+template <typename Char>
+static bool EndsLine(const Char *text, size_t n, size_t at)
+{
+    return text[at] == '\n' || (text[at] == '\r' && (at + 1 == n || text[at + 1] != '\n'));
+}
+
+template <typename Char>
+static size_t FindPieceEnd(const Char *text, size_t n, size_t from, size_t piece, size_t lines)
+{
+    if (from >= n)
+        return n;
+    size_t limit = n - from > piece ? from + (piece ? piece : 1) : n;
+    size_t seen = 0;
+    for (size_t at = from; at < limit; ++at) {
+        if (EndsLine(text, n, at) && ++seen >= lines) {
+            limit = at + 1;
+            break;
+        }
+    }
+    if (limit >= n)
+        return n;
+    for (size_t at = limit; at > from; --at)
+        if (MayEndBefore(text, at))
+            return at;
+    for (size_t at = limit + 1; at < n; ++at)
+        if (MayEndBefore(text, at))
+            return at;
+    return n;
+}
+
+size_t PieceEnd(const char *text, size_t n, size_t from, size_t piece, size_t lines)
+{
+    return FindPieceEnd(text, n, from, piece, lines);
+}
+
+size_t PieceEnd(const char16_t *text, size_t n, size_t from, size_t piece, size_t lines)
+{
+    return FindPieceEnd(text, n, from, piece, lines);
+}
