@@ -14,6 +14,7 @@
 #include "document/TextEncoding.h"
 #include "editor/EditorControl.h"
 #include "editor/RtfScreen.h"
+#include "editor/TextPieces.h"
 #include "document/LongLines.h"
 
 int DocumentFormat = FORMAT_PLAIN;
@@ -170,8 +171,10 @@ static int LoadUnicode(HWND editor, const std::u16string &text, bool append)
 {
     int existing = GetWindowTextLengthA(editor);
     SendMessageA(editor, EM_EXLIMITTEXT, 0, existing + text.size() + 32768);
-    // Wrapping a very long line takes minutes: such text is shown unwrapped.
-    bool longLines = LongestLine(text.data(), text.size()) > LONGEST_WRAPPED_LINE;
+    // Wrapping a very long line takes minutes, and long lines add up: such text is
+    // shown unwrapped.
+    bool longLines = LongestLine(text.data(), text.size()) > LONGEST_WRAPPED_LINE ||
+                     SquaredLineLengths(text.data(), text.size()) > MOST_WRAPPED_SQUARES;
     if (append && existing > 0) {
         if (longLines)
             EditorControl.SuspendWrap();
@@ -257,10 +260,12 @@ int LoadFile(HWND editor, const char *path, bool append, bool plainOnly)
             length = broken.size();
         }
     }
-    // Wrapping a very long line takes minutes: such text is shown unwrapped.
+    // Wrapping a very long line takes minutes, and long lines add up: such text is
+    // shown unwrapped.
     if (!rich)
         longest = LongestLine(data, length);
-    bool longLines = longest > LONGEST_WRAPPED_LINE;
+    bool longLines = longest > LONGEST_WRAPPED_LINE ||
+                     (!rich && SquaredLineLengths(data, length) > MOST_WRAPPED_SQUARES);
 
     int existing = GetWindowTextLengthA(editor);
     if (append && existing > 0) {

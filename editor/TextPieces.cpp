@@ -19,14 +19,21 @@ static bool EndsLine(const Char *text, size_t n, size_t at)
 }
 
 template <typename Char>
-static size_t FindPieceEnd(const Char *text, size_t n, size_t from, size_t piece, size_t lines)
+static size_t FindPieceEnd(const Char *text, size_t n, size_t from, size_t piece, size_t lines,
+                           double squares)
 {
     if (from >= n)
         return n;
     size_t limit = n - from > piece ? from + (piece ? piece : 1) : n;
-    size_t seen = 0;
+    size_t seen = 0, lineStart = from;
+    double sum = 0;
     for (size_t at = from; at < limit; ++at) {
-        if (EndsLine(text, n, at) && ++seen >= lines) {
+        if (!EndsLine(text, n, at))
+            continue;
+        double length = (double)(at - lineStart);
+        sum += length * length;
+        lineStart = at + 1;
+        if (++seen >= lines || sum >= squares) {
             limit = at + 1;
             break;
         }
@@ -42,12 +49,39 @@ static size_t FindPieceEnd(const Char *text, size_t n, size_t from, size_t piece
     return n;
 }
 
-size_t PieceEnd(const char *text, size_t n, size_t from, size_t piece, size_t lines)
+template <typename Char>
+static double SumOfSquares(const Char *text, size_t n)
 {
-    return FindPieceEnd(text, n, from, piece, lines);
+    double sum = 0;
+    size_t lineStart = 0;
+    for (size_t at = 0; at <= n; ++at) {
+        if (at < n && text[at] != '\r' && text[at] != '\n')
+            continue;
+        double length = (double)(at - lineStart);
+        sum += length * length;
+        lineStart = at + 1;
+    }
+    return sum;
 }
 
-size_t PieceEnd(const char16_t *text, size_t n, size_t from, size_t piece, size_t lines)
+size_t PieceEnd(const char *text, size_t n, size_t from, size_t piece, size_t lines,
+                double squares)
 {
-    return FindPieceEnd(text, n, from, piece, lines);
+    return FindPieceEnd(text, n, from, piece, lines, squares);
+}
+
+size_t PieceEnd(const char16_t *text, size_t n, size_t from, size_t piece, size_t lines,
+                double squares)
+{
+    return FindPieceEnd(text, n, from, piece, lines, squares);
+}
+
+double SquaredLineLengths(const char *text, size_t n)
+{
+    return SumOfSquares(text, n);
+}
+
+double SquaredLineLengths(const char16_t *text, size_t n)
+{
+    return SumOfSquares(text, n);
 }

@@ -7,17 +7,19 @@
 #include "editor/TextPieces.h"
 
 template <typename Char>
-static void Check(const Char *text, size_t n, size_t piece, size_t lines)
+static void Check(const Char *text, size_t n, size_t piece, size_t lines, double squares)
 {
     size_t from = 0;
     while (from < n) {
-        size_t end = PieceEnd(text, n, from, piece, lines);
+        size_t end = PieceEnd(text, n, from, piece, lines, squares);
         if (end <= from || end > n)
             __builtin_trap();
         if (end < n && (text[end] == '{' || (text[end - 1] == '\r' && text[end] == '\n')))
             __builtin_trap();
         from = end;
     }
+    if (SquaredLineLengths(text, n) < 0)
+        __builtin_trap();
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
@@ -25,12 +27,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (size < 2)
         return 0;
     size_t piece = data[0] % 64, lines = data[1] % 16;
+    double squares = (data[1] >> 4) * 20.0;
     data += 2;
     size -= 2;
-    Check((const char *)data, size, piece, lines);
+    Check((const char *)data, size, piece, lines, squares);
     std::u16string wide(size / 2, u'\0');
     for (size_t i = 0; i < wide.size(); ++i)
         wide[i] = (char16_t)(data[2 * i] | data[2 * i + 1] << 8);
-    Check(wide.data(), wide.size(), piece, lines);
+    Check(wide.data(), wide.size(), piece, lines, squares);
     return 0;
 }

@@ -243,6 +243,14 @@ bool Answers(HWND window, DWORD milliseconds)
     return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, milliseconds, &result) != 0;
 }
 
+bool WaitForTextLength(HWND main, int length, DWORD milliseconds)
+{
+    for (DWORD start = GetTickCount(); GetTickCount() - start < milliseconds; Sleep(50))
+        if (Answers(main) && WindowTextLength(FindChild(main, "RichEdit20A")) == length)
+            return true;
+    return false;
+}
+
 std::string ProfileText(const char *file, const char *section, const char *key)
 {
     char value[512];

@@ -47,6 +47,9 @@ std::string WaitForWindowText(HWND window, const std::string &text, DWORD millis
 int WindowTextLength(HWND window);
 // Whether the window's thread answers a message within the time.
 bool Answers(HWND window, DWORD milliseconds = 5000);
+// Waits until the program's editor (its RichEdit child, which may be replaced meanwhile)
+// holds length characters with the program answering: a long text goes in by pieces.
+bool WaitForTextLength(HWND main, int length, DWORD milliseconds = 30000);
 std::string ProfileText(const char *file, const char *section, const char *key);
 // Removes a whole section of a profile file (win.ini for "win.ini").
 void ClearSection(const char *file, const char *section);
