@@ -273,8 +273,12 @@ int LoadFile(HWND editor, const char *path, bool append, bool plainOnly)
             EditorControl.SuspendWrap();
         SendMessageA(editor, EM_EXLIMITTEXT, 0, existing + length + 32768);
         if (BeginsAsRtf(data, length) && plainOnly) {
-            EditorControl.SetSelection(-1, -1);
-            StreamInText(editor, data, length, SF_TEXT | SFF_SELECTION);
+            // As UTF-16, which no control reads as RTF. (A stream of SF_TEXT with
+            // SFF_SELECTION replaces the whole of a plain text under Wine.)
+            std::u16string wide(length, u'\0');
+            wide.resize(MultiByteToWideChar(CP_ACP, 0, data, (int)length, (wchar_t *)&wide[0],
+                                            (int)length));
+            AppendPlainText(editor, wide.data(), wide.size());
         } else if (rich) {
             EditorControl.SetSelection(-1, -1);
             SendMessageA(editor, EM_REPLACESEL, TRUE, (LPARAM)data);

@@ -100,6 +100,15 @@ TEST_F(HostileTextTest, RefusedRtfLoadsAsPlainTextAndLongLinesUnwrapped)
               std::string(LONGEST_WRAPPED_LINE, 'x') + "\r\nx");
     EXPECT_FALSE(EditorControl.IsWrapSuspended());
 
+    // Appended, refused RTF comes after the document's text, as text.
+    SetText("before ");
+    char folder[MAX_PATH];
+    GetTempPathA(sizeof folder, folder);
+    std::string path = std::string(folder) + "deep append.rtf";
+    WriteBytes(path, deep);
+    EXPECT_EQ(LoadFile(Editor(), path.c_str(), true, true), 1);
+    EXPECT_EQ(Text(-1), "before " + deep);
+
     Load("hostile line.txt", line);
     EditorControl.SetWrapMode(WRAP_NONE, 0);
     EXPECT_FALSE(EditorControl.IsWrapSuspended()) << "a wrap command ends the hold";
