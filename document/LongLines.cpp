@@ -57,6 +57,26 @@ size_t Most(const Char *text, size_t n)
     return most;
 }
 
+bool TooLong(size_t breaks, size_t length)
+{
+    return breaks > MOST_RUN_BREAKS || length > LONGEST_UNBROKEN_LINE;
+}
+
+template <typename Char>
+bool AnyTooLong(const Char *text, size_t n)
+{
+    for (size_t i = 0; i <= n;) {
+        size_t end;
+        size_t breaks = LineBreaks(text, n, i, &end);
+        if (TooLong(breaks, end - i))
+            return true;
+        if (end >= n)
+            break;
+        i = end + 1;
+    }
+    return false;
+}
+
 // Where a piece that starts at start and may run to limit (< the line's end) should end.
 template <typename Char>
 size_t PieceEnd(const Char *text, size_t start, size_t limit)
@@ -89,7 +109,7 @@ std::basic_string<Char> Break(const Char *text, size_t n)
     for (size_t i = 0; i < n;) {
         size_t end;
         size_t breaks = LineBreaks(text, n, i, &end);
-        if (breaks > MOST_RUN_BREAKS) {
+        if (TooLong(breaks, end - i)) {
             while (end - i > BROKEN_LINE_LENGTH) {
                 size_t cut = PieceEnd(text, i, i + BROKEN_LINE_LENGTH);
                 result.append(text + i, text + cut);
@@ -119,6 +139,16 @@ size_t MostRunBreaks(const char *text, size_t n)
 size_t MostRunBreaks(const char16_t *text, size_t n)
 {
     return Most(text, n);
+}
+
+bool HasLinesTooLong(const char *text, size_t n)
+{
+    return AnyTooLong(text, n);
+}
+
+bool HasLinesTooLong(const char16_t *text, size_t n)
+{
+    return AnyTooLong(text, n);
 }
 
 std::string BreakLongLines(const char *text, size_t n)

@@ -375,22 +375,22 @@ static int AcceptLongLines(HWND owner, const char *path, bool append)
         return 1;
     }
     const unsigned char *bytes = (const unsigned char *)data;
-    size_t most = 0;
+    bool tooLong = false;
     if (strncmp(data, "{\\rtf", 5) != 0) {
         static const int sixteenBit[] = {FORMAT_MULTI_BYTE, FORMAT_UNICODE_LE, FORMAT_UNICODE_BE};
         bool wide = false;
         for (int format : sixteenBit) {
             if (!wide && LooksSixteenBit(format, bytes, count)) {
                 std::u16string text = DecodeSixteenBit(format, bytes, count);
-                most = MostRunBreaks(text.data(), text.size());
+                tooLong = HasLinesTooLong(text.data(), text.size());
                 wide = true;
             }
         }
         if (!wide)
-            most = MostRunBreaks(data, strlen(data));
+            tooLong = HasLinesTooLong(data, strlen(data));
     }
     delete[] data;
-    if (most <= MOST_RUN_BREAKS)
+    if (!tooLong)
         return 1;
     const char *question =
         append ? "This file has lines too long for the editor to show quickly.\n\n"

@@ -3,7 +3,6 @@
 #include <richedit.h>
 #include <stdint.h>
 #include <string.h>
-#include <stdio.h>
 #include <new>
 #include <string>
 

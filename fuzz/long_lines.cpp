@@ -27,7 +27,9 @@ void Check(const Char *text, size_t n)
     std::basic_string<Char> original(text, n);
     size_t most = MostRunBreaks(text, n);
     std::basic_string<Char> broken = BreakLongLines(text, n);
-    if (most <= MOST_RUN_BREAKS && broken != original)
+    if (!HasLinesTooLong(text, n) && broken != original)
+        __builtin_trap();
+    if (HasLinesTooLong(text, n) != (most > MOST_RUN_BREAKS) && n < LONGEST_UNBROKEN_LINE)
         __builtin_trap();
     // Only line ends are added, and never more than the text needs.
     if (WithoutCrLf(broken) != WithoutCrLf(original))

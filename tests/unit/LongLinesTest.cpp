@@ -66,6 +66,17 @@ TEST(LongLines, OnlyLinesWithTooManyBreaksAreCutAndNothingElseChanges)
 
     std::string fine = "a,b\r\n" + words;
     EXPECT_EQ(BreakLongLines(fine.data(), fine.size()), fine);
+    EXPECT_FALSE(HasLinesTooLong(fine.data(), fine.size()));
+    EXPECT_TRUE(HasLinesTooLong(text.data(), text.size()));
+
+    // A line of plain words is cut only beyond its own limit of length.
+    std::string plain(LONGEST_UNBROKEN_LINE, 'w');
+    EXPECT_FALSE(HasLinesTooLong(plain.data(), plain.size()));
+    plain += "w\r\nend";
+    EXPECT_TRUE(HasLinesTooLong(plain.data(), plain.size()));
+    broken = BreakLongLines(plain.data(), plain.size());
+    EXPECT_EQ(broken.size(), plain.size() + 2 * (LONGEST_UNBROKEN_LINE / BROKEN_LINE_LENGTH));
+    EXPECT_EQ(broken.compare(broken.size() - 5, 5, "\r\nend"), 0);
 }
 
 TEST(LongLines, CutsFallAfterASpaceAndNeverInsideACharacter)

@@ -325,7 +325,8 @@ TEST_F(DocumentFileTest, LongTextsGoInByPiecesExactlyAsTheyAre)
     };
     // 8-bit text, then UTF-8 (which goes to the control as UTF-16).
     for (const std::string &bytes : {text, "\xEF\xBB\xBF" + text + " caf\xC3\xA9"}) {
-        std::u16string expected = wide(bytes.compare(0, 3, "\xEF\xBB\xBF") ? bytes : bytes.substr(3));
+        bool marked = bytes.compare(0, 3, "\xEF\xBB\xBF") == 0;
+        std::u16string expected = wide(marked ? bytes.substr(3) : bytes);
         ASSERT_EQ(Load(File("long.txt", bytes)), 1);
         EXPECT_TRUE(unicodeText() == expected);
         EXPECT_FALSE(SendMessageA(Editor(), EM_GETMODIFY, 0, 0));
