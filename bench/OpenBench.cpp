@@ -567,7 +567,7 @@ SaveResult SaveInOrvello(const Running &running, SaveKind kind, const std::strin
     DWORD_PTR count = 0, selected = (DWORD_PTR)-1;
     SendMessageTimeoutA(combo, CB_GETCOUNT, 0, 0, SMTO_BLOCK, 5000, &count);
     SendMessageTimeoutA(combo, CB_SETCURSEL, kind, 0, SMTO_BLOCK, 5000, &selected);
-    if (count != 5 || selected != (DWORD_PTR)kind) {
+    if (count < 5 || selected != (DWORD_PTR)kind) {  // UTF-8 comes sixth
         char detail[96];
         snprintf(detail, sizeof detail, "format list holds %d entries, selecting %d gave %d",
                  (int)count, (int)kind, (int)selected);
