@@ -247,7 +247,8 @@ int LoadFile(HWND editor, const char *path, bool append, bool plainOnly)
     // RTF the control cannot read safely comes in as its plain text (the user has been
     // asked when the file itself begins with RTF).
     size_t longest = 0;
-    if (BeginsAsRtf(data, length) && ScreenRtf(data, length, &longest) != RTF_READABLE)
+    double squares = 0;
+    if (BeginsAsRtf(data, length) && ScreenRtf(data, length, &longest, &squares) != RTF_READABLE)
         plainOnly = true;
     bool rich = !plainOnly && strncmp(data, "{\\rtf", 5) == 0;
     if (BreakLines && !rich) {
@@ -262,10 +263,12 @@ int LoadFile(HWND editor, const char *path, bool append, bool plainOnly)
     }
     // Wrapping a very long line takes minutes, and long lines add up: such text is
     // shown unwrapped.
-    if (!rich)
+    if (!rich) {
         longest = LongestLine(data, length);
+        squares = SquaredLineLengths(data, length);
+    }
     bool longLines = longest > LONGEST_WRAPPED_LINE ||
-                     (!rich && SquaredLineLengths(data, length) > MOST_WRAPPED_SQUARES);
+                     squares > (rich ? MOST_WRAPPED_RTF_SQUARES : MOST_WRAPPED_SQUARES);
 
     int existing = GetWindowTextLengthA(editor);
     if (append && existing > 0) {

@@ -13,8 +13,9 @@
 //   0.26 ms (29,500 changes in 7.8 s); a font change also searches the font table
 //   (1,000 font changes take 2.9 s with 3,000 fonts, 5.6 s with 10,000); and laying out
 //   one paragraph grows faster than its format changes (3,000 in 1.3 s, 29,500 in 30 s,
-//   wrapped or not; 8,400 changes in paragraphs of 2,000 took 8 s in all). The work
-//   estimate adds these up in units of one group.
+//   wrapped or not; 8,400 changes in paragraphs of 2,000 took 8 s in all); text costs
+//   about a group for 128 characters (16 MB of words in one paragraph: about 6 s). The
+//   work estimate adds these up in units of one group.
 
 namespace {
 
@@ -143,9 +144,11 @@ bool BeginsAsRtf(const char *text, size_t length)
 
 namespace {
 
-// The longest paragraph seen so far, in characters of wrapping cost.
+// The longest paragraph seen so far and the sum of the finished paragraphs' squares, in
+// characters of wrapping cost.
 struct ParagraphMeter {
     size_t current, longest;
+    double squares;
 
     void Add(size_t cost)
     {
@@ -153,19 +156,27 @@ struct ParagraphMeter {
         if (current > longest)
             longest = current;
     }
-    void End() { current = 0; }
+    void End()
+    {
+        squares += (double)current * (double)current;
+        current = 0;
+    }
 };
 
 RtfScreenResult Screen(const char *text, size_t length, ParagraphMeter &paragraph);
 
 }  // namespace
 
-RtfScreenResult ScreenRtf(const char *text, size_t length, size_t *longestParagraph)
+RtfScreenResult ScreenRtf(const char *text, size_t length, size_t *longestParagraph,
+                          double *squaredParagraphs)
 {
-    ParagraphMeter paragraph = {0, 0};
+    ParagraphMeter paragraph = {0, 0, 0};
     RtfScreenResult result = Screen(text, length, paragraph);
+    paragraph.End();
     if (longestParagraph)
         *longestParagraph = paragraph.longest;
+    if (squaredParagraphs)
+        *squaredParagraphs = paragraph.squares;
     return result;
 }
 
@@ -205,6 +216,7 @@ RtfScreenResult Screen(const char *text, size_t length, ParagraphMeter &paragrap
     int nameTableDepth = 0;  // depth of the open font table or style sheet, 0 for none
     int nameLength = 0;      // text characters in a row inside it
     int hiddenDepth = 0;     // depth of the open destination that is never shown
+    size_t textCount = 0;    // characters of text, RTF_TEXT_COST to a unit of work
 
     for (;;) {
         int c = in.Get();
@@ -234,6 +246,8 @@ RtfScreenResult Screen(const char *text, size_t length, ParagraphMeter &paragrap
         if (c != '\\') {
             if (c != '\r' && c != '\n' && !hiddenDepth) {
                 paragraph.Add(1);
+                if (++textCount % RTF_TEXT_COST == 0 && ++work > RTF_MAX_WORK)
+                    return RTF_TOO_SLOW;
                 if (changed && !ShowText(format[depth], shown, changed, work, paragraph,
                                          paragraphChanges))
                     return RTF_TOO_SLOW;
@@ -257,6 +271,8 @@ RtfScreenResult Screen(const char *text, size_t length, ParagraphMeter &paragrap
                     return RTF_READABLE;
                 if (!hiddenDepth) {
                     paragraph.Add(1);
+                    if (++textCount % RTF_TEXT_COST == 0 && ++work > RTF_MAX_WORK)
+                        return RTF_TOO_SLOW;
                     if (changed && !ShowText(format[depth], shown, changed, work, paragraph,
                                              paragraphChanges))
                         return RTF_TOO_SLOW;

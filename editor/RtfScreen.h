@@ -31,6 +31,8 @@ const long RTF_MAX_WORK = 60000;
 const int RTF_PARAGRAPH_COST = 2;
 const int RTF_CHANGE_COST = 12;
 const long RTF_MAX_PARAGRAPH_CHANGES = 1000;
+// Characters of text that cost the reader about as much as a group.
+const size_t RTF_TEXT_COST = 128;
 
 // Whether the control would read the text as RTF: it begins with "{\rtf" or "{\urtf".
 bool BeginsAsRtf(const char *text, size_t length);
@@ -38,8 +40,10 @@ bool BeginsAsRtf(const char *text, size_t length);
 // control would not read as RTF is always readable. Reading stops at a zero byte, as
 // the control's does. longestParagraph, when given, receives an estimate of the
 // longest paragraph's wrapping cost in characters (a format change counts as
-// RTF_GROUP_COST).
-RtfScreenResult ScreenRtf(const char *text, size_t length, size_t *longestParagraph = 0);
+// RTF_GROUP_COST), and squaredParagraphs the sum of the squares of those costs over all
+// paragraphs.
+RtfScreenResult ScreenRtf(const char *text, size_t length, size_t *longestParagraph = 0,
+                          double *squaredParagraphs = 0);
 
 // A change of format (a run of its own) costs the wrapping about as much as this many
 // characters.

@@ -20,6 +20,9 @@ const double TEXT_PIECE_SQUARES = 64e6;
 // A text whose lines' squared lengths add up to more than this (about 9 s of wrapping)
 // is shown unwrapped.
 const double MOST_WRAPPED_SQUARES = 1500e6;
+// The same for RTF, which goes in as one stream and cannot be answered between pieces
+// (about 3 s of wrapping).
+const double MOST_WRAPPED_RTF_SQUARES = 500e6;
 
 // The sum of the squares of the text's line lengths (lines end at CR, LF or CR LF).
 double SquaredLineLengths(const char *text, size_t n);

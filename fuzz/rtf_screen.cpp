@@ -17,6 +17,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         __builtin_trap();
     // Most inputs lack the header; read them as a document body as well.
     std::string body = "{\\rtf1 " + text;
-    ScreenRtf(body.data(), body.size(), &longest);
+    double squares = 0;
+    ScreenRtf(body.data(), body.size(), &longest, &squares);
+    // The paragraphs' squares add up to at least the longest one's.
+    if (squares < (double)longest * (double)longest)
+        __builtin_trap();
     return 0;
 }

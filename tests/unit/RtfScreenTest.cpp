@@ -103,6 +103,9 @@ TEST(RtfScreenTest, RefusesWhatTheControlWouldTakeTooLongToRead)
         {"{\\rtf1 " + repeat("\\b x\\b0 x\\par ", 1001) + "}", RTF_READABLE},
         {"{\\rtf1 " + repeat("x\\par ", 29000) + "}", RTF_READABLE},
         {"{\\rtf1 " + repeat("x\\par ", 31000) + "}", RTF_TOO_SLOW},
+        // Text costs too, a group for RTF_TEXT_COST characters.
+        {"{\\rtf1 " + std::string(7000000, 'x') + "}", RTF_READABLE},
+        {"{\\rtf1 " + std::string(8000000, 'x') + "}", RTF_TOO_SLOW},
     };
     for (const auto &c : cases)
         EXPECT_EQ(Screen(c.text), c.expected) << c.text.substr(0, 40) << " " << c.text.size();
@@ -127,4 +130,8 @@ TEST(RtfScreenTest, MeasuresTheLongestLineAndParagraph)
         ScreenRtf(c.text.data(), c.text.size(), &longest);
         EXPECT_EQ(longest, c.longest) << c.text.substr(0, 40);
     }
+    std::string two = "{\\rtf1 aa\\par bbb}";
+    double squares = 0;
+    ScreenRtf(two.data(), two.size(), 0, &squares);
+    EXPECT_EQ(squares, 4 + 9);
 }
