@@ -188,6 +188,7 @@ static bool StreamInPieces(HWND control, const Char *text, size_t length,
         return false;
     CHARRANGE start = {0, 0};
     SendMessageA(control, EM_EXSETSEL, 0, (LPARAM)&start);
+    SendMessageA(control, EM_SCROLLCARET, 0, 0);  // the pieces scrolled to the end
     SendMessageA(control, EM_SETUNDOLIMIT, DEFAULT_UNDO_LIMIT, 0);
     SendMessageA(control, EM_SETMODIFY, modified, 0);
     return true;
