@@ -165,16 +165,22 @@ static void StartReplacing(HWND &editor, bool rich, bool longLines)
         EditorControl.ResumeWrap();
 }
 
+// Wrapping a very long line takes minutes, and long lines add up: such plain text is
+// shown unwrapped.
+template <typename Char>
+static bool WrapsTooSlowly(const Char *text, size_t n)
+{
+    return LongestLine(text, n) > LONGEST_WRAPPED_LINE ||
+           SquaredLineLengths(text, n) > MOST_WRAPPED_SQUARES;
+}
+
 // Puts UTF-16 text in as plain text: appended at the end as one undoable step to a
 // non-empty document, else replacing it. Returns 1, or 0 when it did not all go in.
 static int LoadUnicode(HWND editor, const std::u16string &text, bool append)
 {
     int existing = GetWindowTextLengthA(editor);
     SendMessageA(editor, EM_EXLIMITTEXT, 0, existing + text.size() + 32768);
-    // Wrapping a very long line takes minutes, and long lines add up: such text is
-    // shown unwrapped.
-    bool longLines = LongestLine(text.data(), text.size()) > LONGEST_WRAPPED_LINE ||
-                     SquaredLineLengths(text.data(), text.size()) > MOST_WRAPPED_SQUARES;
+    bool longLines = WrapsTooSlowly(text.data(), text.size());
     if (append && existing > 0) {
         if (longLines)
             EditorControl.SuspendWrap();
@@ -261,14 +267,8 @@ int LoadFile(HWND editor, const char *path, bool append, bool plainOnly)
             length = broken.size();
         }
     }
-    // Wrapping a very long line takes minutes, and long lines add up: such text is
-    // shown unwrapped.
-    if (!rich) {
-        longest = LongestLine(data, length);
-        squares = SquaredLineLengths(data, length);
-    }
-    bool longLines = longest > LONGEST_WRAPPED_LINE ||
-                     squares > (rich ? MOST_WRAPPED_RTF_SQUARES : MOST_WRAPPED_SQUARES);
+    bool longLines = rich ? longest > LONGEST_WRAPPED_LINE || squares > MOST_WRAPPED_RTF_SQUARES
+                          : WrapsTooSlowly(data, length);
 
     int existing = GetWindowTextLengthA(editor);
     if (append && existing > 0) {

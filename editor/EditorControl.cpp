@@ -129,9 +129,7 @@ static void AppendPiece(HWND control, const char *text, size_t length, bool undo
 
 static void AppendPiece(HWND control, const char16_t *text, size_t length, bool undo)
 {
-    std::u16string piece(text, length);
-    SETTEXTEX how = {(DWORD)(ST_SELECTION | (undo ? ST_KEEPUNDO : 0)), 1200};
-    SendMessageA(control, EM_SETTEXTEX, (WPARAM)&how, (LPARAM)piece.c_str());
+    ReplaceSelectionUnicode(control, text, length, undo);
 }
 
 static void MoveCaretToEnd(HWND control)
@@ -665,11 +663,11 @@ bool StreamInUnicode(HWND control, const char16_t *text, size_t n)
     return StreamWholeUnicode(control, text, n);
 }
 
-void ReplaceSelectionUnicode(HWND control, const char16_t *text, size_t n)
+void ReplaceSelectionUnicode(HWND control, const char16_t *text, size_t n, bool undo)
 {
     // EM_SETTEXTEX wants a terminated text.
     std::u16string copy(text, n);
-    SETTEXTEX how = {ST_SELECTION | ST_KEEPUNDO, 1200};
+    SETTEXTEX how = {(DWORD)(ST_SELECTION | (undo ? ST_KEEPUNDO : 0)), 1200};
     SendMessageA(control, EM_SETTEXTEX, (WPARAM)&how, (LPARAM)copy.c_str());
 }
 

@@ -105,8 +105,9 @@ char16_t *GetUnicodeText(HWND control, size_t *length, bool crlf = true);
 // SF_UNICODE), so characters outside the code page and a leading "{\rtf" stay as they
 // are; false when the control stopped short of the end or reported an error.
 bool StreamInUnicode(HWND control, const char16_t *text, size_t n);
-// Replaces the selection with n UTF-16 units as one undoable step.
-void ReplaceSelectionUnicode(HWND control, const char16_t *text, size_t n);
+// Replaces the selection with n UTF-16 units as one undoable step (with undo false, the
+// undo stack is emptied instead).
+void ReplaceSelectionUnicode(HWND control, const char16_t *text, size_t n, bool undo = true);
 
 // Appends a plain text (8-bit in the code page, or UTF-16) at the end as one undoable
 // step and sets the modified flag. A text of more than one piece (TextPieces.h) goes in
