@@ -3,10 +3,13 @@
 # Idempotent; run as root. Creates the Wine prefix quietly at the end.
 set -e
 
+# Packages that exist for both architectures are named with theirs: a bare name is
+# ambiguous to `dpkg -s` once both are installed, and the check would never pass.
+arch=$(dpkg --print-architecture)
 need_install=0
 for p in cmake make g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-i686-dev libz-mingw-w64-dev \
          googletest wine wine64 wine32:i386 xvfb xauth imagemagick xdotool clang libclang-rt-14-dev zlib1g-dev \
-         cups cups-bsd cups-client printer-driver-cups-pdf libcups2 libcups2:i386 poppler-utils ghostscript; do
+         cups cups-bsd cups-client printer-driver-cups-pdf libcups2:$arch libcups2:i386 poppler-utils ghostscript; do
     dpkg -s "$p" >/dev/null 2>&1 || need_install=1
 done
 
