@@ -19,15 +19,29 @@ stop_printer() {
     rm -f "$printer_conf"
 }
 
+# No printer this run: says why, and hands the reason to the tests that skip.
+no_printer() {
+    export ORVELLO_PRINTER_SKIP="$1"
+    echo "$1: printer tests will skip."
+    return 1
+}
+
 start_printer() {
-    unset ORVELLO_PRINT_DIR
+    unset ORVELLO_PRINT_DIR ORVELLO_PRINTER_SKIP
     if [ -n "$ORVELLO_NO_PRINTER" ]; then
-        echo "ORVELLO_NO_PRINTER is set: no test printer, printer tests will skip."
+        no_printer "ORVELLO_NO_PRINTER is set"
         return 1
     fi
-    if ! command -v cupsd >/dev/null 2>&1 || [ ! -x /usr/lib/cups/backend/cups-pdf ] ||
-       [ ! -f /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd ] || [ "$(id -u)" != 0 ]; then
-        echo "No CUPS with cups-pdf here (run make setup as root): printer tests will skip."
+    if ! command -v cupsd >/dev/null 2>&1; then
+        no_printer "cupsd is not installed (run make setup as root)"
+        return 1
+    fi
+    if [ ! -x /usr/lib/cups/backend/cups-pdf ] || [ ! -f /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd ]; then
+        no_printer "the cups-pdf printer driver is not installed (run make setup as root)"
+        return 1
+    fi
+    if [ "$(id -u)" != 0 ]; then
+        no_printer "not run as root, which cups-pdf's configuration in /etc/cups needs"
         return 1
     fi
     rm -rf "$printer_root"
@@ -80,13 +94,17 @@ EOF
         [ -S "$printer_socket" ] && break
         sleep 0.25
     done
-    if [ ! -S "$printer_socket" ] ||
-       ! lpadmin -h "$printer_socket" -p PDF -v "cups-pdf:/$printer_instance" \
+    if [ ! -S "$printer_socket" ]; then
+        stop_printer
+        no_printer "cupsd did not start (see $printer_root/log)"
+        return 1
+    fi
+    if ! lpadmin -h "$printer_socket" -p PDF -v "cups-pdf:/$printer_instance" \
             -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd -E >/dev/null 2>&1 ||
        ! lpadmin -h "$printer_socket" -p PDF -o PageSize=Letter >/dev/null 2>&1 ||
        ! lpadmin -h "$printer_socket" -d PDF >/dev/null 2>&1; then
-        echo "cupsd did not start (see $printer_root/log): printer tests will skip."
         stop_printer
+        no_printer "lpadmin could not set up the PDF queue"
         return 1
     fi
     export CUPS_SERVER="$printer_socket"

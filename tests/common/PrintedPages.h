@@ -14,6 +14,15 @@ struct PrintedJob {
     bool found = false;
 };
 
+// Why there is no test printer this run, as the script that sets it up found it.
+inline std::string NoPrinterReason()
+{
+    char reason[512] = "";
+    if (!GetEnvironmentVariableA("ORVELLO_PRINTER_SKIP", reason, sizeof reason))
+        return "No test printer: ORVELLO_PRINT_DIR is not set (run the tests with make test)";
+    return std::string("No test printer: ") + reason;
+}
+
 // The Windows path of the printed-jobs folder, or "" when there is no test printer.
 inline std::string PrintFolder()
 {

@@ -21,8 +21,9 @@ bool CanCreateIn(const std::string &folder)
 
 // Makes a folder refuse new files while its files stay writable, as a folder without
 // the right to create files does (root may write anywhere, but not into an immutable
-// folder), or undoes that. Only under Wine; true when the folder is then as asked.
-bool LockFolder(const std::string &folder, bool locked)
+// folder), or undoes that. Only under Wine; true when the folder is then as asked,
+// else why not in *why.
+bool LockFolder(const std::string &folder, bool locked, std::string *why = 0)
 {
     typedef char *(CDECL * UnixName)(const WCHAR *);
     UnixName unixName = (UnixName)(void *)GetProcAddress(GetModuleHandleA("kernel32"),
@@ -30,8 +31,11 @@ bool LockFolder(const std::string &folder, bool locked)
     WCHAR wide[MAX_PATH];
     MultiByteToWideChar(CP_ACP, 0, folder.c_str(), -1, wide, MAX_PATH);
     char *name = unixName ? unixName(wide) : 0;
-    if (!name)
+    if (!name) {
+        if (why)
+            *why = "not under Wine: no Unix command to lock a folder with";
         return false;
+    }
     const char *commands[] = {locked ? "chattr +i" : "chattr -i", locked ? "chmod a-w" : "chmod u+w"};
     for (const char *command : commands) {
         // A Unix program started from Wine cannot be waited for: wait for its effect.
@@ -48,7 +52,12 @@ bool LockFolder(const std::string &folder, bool locked)
             break;
     }
     HeapFree(GetProcessHeap(), 0, name);
-    return CanCreateIn(folder) != locked;
+    if (CanCreateIn(folder) != locked)
+        return true;
+    if (why)
+        *why = "chattr +i and chmod a-w did not stop new files in " + folder +
+               " (a file system or container that refuses immutable folders to root)";
+    return false;
 }
 
 class DocumentSafetyTest : public ::testing::Test {
@@ -161,8 +170,9 @@ TEST_F(DocumentSafetyTest, FolderWithoutRightToCreateFilesIsSavedInPlace)
     std::string path = locked + "kept.txt";
     CreateDirectoryA(locked.c_str(), 0);
     WriteBytes(path, "old text");
-    if (!LockFolder(locked, true))
-        GTEST_SKIP() << "no way to lock a folder here";
+    std::string why;
+    if (!LockFolder(locked, true, &why))
+        GTEST_SKIP() << why;
     ASSERT_TRUE(Start(path));
     TypeText(Editor(), "new text");
     DWORD_PTR result = 0;

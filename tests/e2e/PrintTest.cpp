@@ -44,7 +44,7 @@ protected:
 TEST_F(PrintTest, PrintDialogPrintsAPageRangeAndTheSelection)
 {
     if (PrintFolder().empty())
-        GTEST_SKIP() << "No test printer: CUPS with cups-pdf did not start for this run";
+        GTEST_SKIP() << NoPrinterReason();
     SetLines(150);
     SendMessageA(editor, EM_SETSEL, 0, 0);
     HWND dialog = Command(40011, "Print");
@@ -94,7 +94,7 @@ TEST_F(PrintTest, PrintDialogPrintsAPageRangeAndTheSelection)
 TEST_F(PrintTest, PageSetupMarginsRewrapAPageWrappedDocument)
 {
     if (PrintFolder().empty())
-        GTEST_SKIP() << "No test printer: CUPS with cups-pdf did not start for this run";
+        GTEST_SKIP() << NoPrinterReason();
     std::string paragraph;
     for (int i = 0; i < 60; ++i)
         paragraph += "word ";

@@ -14,8 +14,6 @@
 
 namespace {
 
-const char NO_PRINTER[] = "No test printer: CUPS with cups-pdf did not start for this run";
-
 // Lines received by a stand-in output window of this process.
 std::vector<std::string> TraceLines;
 
@@ -164,7 +162,7 @@ TEST_F(PrintingTest, PagesHoldWholeLinesAndTheCountFollowsTextMarginsAndSelectio
 TEST_F(PrintingTest, PrintedPagesCarryEveryLineInOrderTheRangeAndTheSelection)
 {
     if (PrintFolder().empty())
-        GTEST_SKIP() << NO_PRINTER;
+        GTEST_SKIP() << NoPrinterReason();
     int perPage = LinesPerPage(), total = 2 * perPage + perPage / 2, printed = 0;
     SetText(Lines(1, total).c_str());
     // The printer's Letter page breaks where the count (and so the preview) breaks.
@@ -218,7 +216,7 @@ TEST_F(PrintingTest, PrintedPagesCarryEveryLineInOrderTheRangeAndTheSelection)
 TEST_F(PrintingTest, BoldAndTwentyPointTextPrintsBoldAndLarger)
 {
     if (PrintFolder().empty())
-        GTEST_SKIP() << NO_PRINTER;
+        GTEST_SKIP() << NoPrinterReason();
     SendMessageA(Editor(), WM_SETTEXT, 0, (LPARAM) "");
     SendMessageA(Editor(), EM_SETTEXTMODE, TM_RICHTEXT, 0);
     SetText("{\\rtf1{\\fonttbl{\\f0 DejaVu Sans;}}\\f0\\fs20 plain words\\par"
@@ -248,7 +246,7 @@ TEST_F(PrintingTest, BoldAndTwentyPointTextPrintsBoldAndLarger)
 TEST_F(PrintingTest, APageThatTakesNoTextEndsTheJobWithATraceLine)
 {
     if (PrintFolder().empty())
-        GTEST_SKIP() << NO_PRINTER;
+        GTEST_SKIP() << NoPrinterReason();
     WNDCLASSA trace = {};
     trace.lpfnWndProc = TraceWindow;
     trace.lpszClassName = "OXR";
