@@ -155,8 +155,9 @@ int ReadWordList(FILE *file)
     char *block = new char[blockSize], *to = block;
     int read = 0;
     auto append = [&](const char *piece, size_t length) {
-        // A CR LF line end arrives here as a trailing CR.
-        if (length && piece[length - 1] == '\r')
+        // A CR LF line end arrives here as a trailing CR; a file that went twice through a
+        // text-mode copy ends its lines with CR CR LF.
+        while (length && piece[length - 1] == '\r')
             --length;
         // A blank line is no word (and a 255-character line leaves its end as one).
         if (!length)

@@ -89,6 +89,11 @@ TEST(WordList, LongLinesComeInPiecesAndBlankLinesAreNoWords)
     EXPECT_STREQ(WordAt(0), "last");
     EXPECT_EQ(strlen(WordAt(1)), 45u);
     EXPECT_EQ(strlen(WordAt(2)), 255u);
+    // Lines ended CR CR LF (a file copied twice in text mode) keep no CR in the word.
+    LoadWords("bry\r\r\r\napple\r\r\n");
+    ASSERT_EQ(Dictionary.count, 2);
+    EXPECT_STREQ(WordAt(0), "apple");
+    EXPECT_STREQ(WordAt(1), "bry");
     ClearDictionary();
 }
 
