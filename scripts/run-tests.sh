@@ -10,5 +10,5 @@ cat test-results/*.xml 2>/dev/null | tr '\n' ' ' | sed 's/<testcase /\n<testcase
     sed -n 's/.*<testcase name="\([^"]*\)".*classname="\([^"]*\)".*<skipped message="\([^"]*\)".*/\2.\1: \3/p' \
     >skipped.txt
 echo "$(wc -l <skipped.txt) tests skipped"
-sed 's/^/  /; s/&quot;/"/g; s/&amp;/\&/g; s/&#x0A;.*//' skipped.txt
+sed 's/^/  /; s/: [^ ]*:[0-9]*&#x0A;/: /; s/&#x0A;/ /g; s/&quot;/"/g; s/&amp;/\&/g' skipped.txt
 exit $status
