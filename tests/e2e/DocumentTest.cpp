@@ -161,8 +161,7 @@ TEST_F(DocumentTest, SaveChangesYesThenCancelledSaveAsKeepsTheWindow)
     HWND dialog = WaitForDialog("Save As");
     ASSERT_TRUE(dialog) << "Yes on an untitled document asks for a name";
     PressButton(dialog, IDCANCEL);
-    Sleep(300);
-    EXPECT_EQ(WaitForSingleObject(program.process.hProcess, 0), (DWORD)WAIT_TIMEOUT);
+    EXPECT_TRUE(StillRunsAfter(dialog, program));
     EXPECT_EQ(WindowText(Editor()), "unsaved");
     EXPECT_NE(SendMessageA(Editor(), EM_GETMODIFY, 0, 0), 0);
 }

@@ -243,6 +243,16 @@ bool Answers(HWND window, DWORD milliseconds)
     return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, milliseconds, &result) != 0;
 }
 
+bool StillRunsAfter(HWND dialog, const RunningProgram &program)
+{
+    // The answered box is gone once the code that showed it goes on; the next message
+    // the window answers comes after that code has finished.
+    if (!WaitForGone(dialog) || !Answers(program.main))
+        return false;
+    return IsWindow(program.main) &&
+           WaitForSingleObject(program.process.hProcess, 0) == WAIT_TIMEOUT;
+}
+
 bool WaitForTextLength(HWND main, int length, DWORD milliseconds)
 {
     for (DWORD start = GetTickCount(); GetTickCount() - start < milliseconds; Sleep(50))

@@ -47,6 +47,10 @@ std::string WaitForWindowText(HWND window, const std::string &text, DWORD millis
 int WindowTextLength(HWND window);
 // Whether the window's thread answers a message within the time.
 bool Answers(HWND window, DWORD milliseconds = 5000);
+// After a dialog of the program's closes: waits until it is gone, then until the
+// program's main window answers again (so whatever the answer led to has run); true
+// when the program then still runs with its main window.
+bool StillRunsAfter(HWND dialog, const RunningProgram &program);
 // Waits until the program's editor (its RichEdit child, which may be replaced meanwhile)
 // holds length characters with the program answering: a long text goes in by pieces.
 bool WaitForTextLength(HWND main, int length, DWORD milliseconds = 30000);

@@ -4,6 +4,8 @@
 
 #include "Driver.h"
 #include <richedit.h>
+#include <string.h>
+#include <vector>
 
 namespace {
 
@@ -50,6 +52,35 @@ TEST(SpellE2E, EmptyClipboardSaysSoAndCloses)
     EXPECT_TRUE(WaitForExit(program));
 }
 
+namespace {
+
+struct SpellSearch {
+    DWORD process;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectSpellDialog(HWND window, LPARAM data)
+{
+    SpellSearch *search = (SpellSearch *)data;
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    char name[64] = "", title[64] = "";
+    GetClassNameA(window, name, sizeof name);
+    GetWindowTextA(window, title, sizeof title);
+    if (owner == search->process && !strcmp(name, "#32770") && !strcmp(title, "Spell Check"))
+        search->found.push_back(window);
+    return TRUE;
+}
+
+std::vector<HWND> SpellDialogsOf(const RunningProgram &program)
+{
+    SpellSearch search = {program.process.dwProcessId, {}};
+    EnumWindows(CollectSpellDialog, (LPARAM)&search);
+    return search.found;
+}
+
+}  // namespace
+
 TEST(SpellE2E, SpellCheckCommandOpensOneDialogOverTheDocument)
 {
     RunningProgram program = StartProgram("", "OrvelloWord");
@@ -65,10 +96,11 @@ TEST(SpellE2E, SpellCheckCommandOpensOneDialogOverTheDocument)
     SendMessageA(editor, EM_GETSEL, (WPARAM)&start, (LPARAM)&end);
     EXPECT_EQ(start, 13u);
     EXPECT_EQ(end, 20u);
-    // A second Spell Check only brings the open one to the front.
+    // A second Spell Check only brings the open one to the front. Sent, so it has run
+    // when the call returns; every top-level "Spell Check" of the program is counted,
+    // wherever a newer one would sit in the window order.
     SendMessageA(program.main, WM_COMMAND, 40043, 0);
-    Pause(300);
-    EXPECT_EQ(FindWindowExA(0, dialog, "#32770", "Spell Check"), (HWND)0);
+    EXPECT_EQ(SpellDialogsOf(program), std::vector<HWND>{dialog});
     PressButton(dialog, IDCANCEL);
     for (int i = 0; i < 100 && IsWindow(dialog); ++i)
         Pause(50);

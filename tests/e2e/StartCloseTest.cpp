@@ -124,8 +124,7 @@ TEST_F(StartCloseTest, TypedTextIsNotLostWithoutAnAnswer)
     ASSERT_TRUE(question) << "no Save Changes? question";
     EXPECT_TRUE(FindWindowExA(question, 0, "Static", "Save Changes?"));
     PressButton(question, IDCANCEL);
-    Pause(500);
-    EXPECT_TRUE(IsWindow(program.main));
+    EXPECT_TRUE(StillRunsAfter(question, program));
     EXPECT_EQ(WindowText(editor), "typed");
     EXPECT_EQ(ProfileText("win.ini", "OrvelloWord", "WindowState"), "<absent>");
 
