@@ -231,27 +231,39 @@ TEST_F(DocumentFileTest, SavedFilesOpenAgainAsTheSameText)
     }
 }
 
-TEST_F(DocumentFileTest, ReadOnlyFileIsSavedOnlyAfterTheQuestionAndStaysReadOnly)
+TEST_F(DocumentFileTest, ProtectedFilesAreSavedOnlyAfterTheQuestionAndKeepTheirAttributes)
 {
-    std::string path = File("locked.txt", "old");
-    ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
-    ASSERT_TRUE(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_READONLY);
-    SetText("new");
+    const struct { DWORD attributes; const char *named; } cases[] = {
+        {FILE_ATTRIBUTE_READONLY, "READ-ONLY "},
+        {FILE_ATTRIBUTE_HIDDEN, "HIDDEN "},
+        {FILE_ATTRIBUTE_SYSTEM, "SYSTEM "},
+        {FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM,
+         "READ-ONLY HIDDEN SYSTEM "},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.named);
+        std::string path = File("locked.txt", "old");
+        ASSERT_TRUE(SetFileAttributesA(path.c_str(), c.attributes));
+        ASSERT_EQ(GetFileAttributesA(path.c_str()) & c.attributes, c.attributes);
+        SetText("new");
 
-    ModalAnswer::Expect(IDNO);
-    EXPECT_EQ(SaveDocument(parent, path.c_str()), 0);
-    EXPECT_EQ(ModalAnswer::shown, 1);
-    EXPECT_EQ(ModalAnswer::text, "This is a READ-ONLY file.\n\nIgnore this restriction and continue "
-                                 "saving to " + path + "?");
-    EXPECT_EQ(ReadBytes(path), "old");
+        ModalAnswer::Expect(IDNO);
+        EXPECT_EQ(SaveDocument(parent, path.c_str()), 0);
+        EXPECT_EQ(ModalAnswer::shown, 1);
+        EXPECT_EQ(ModalAnswer::text, std::string("This is a ") + c.named +
+                                         "file.\n\nIgnore this restriction and continue "
+                                         "saving to " + path + "?");
+        EXPECT_EQ(ReadBytes(path), "old");
 
-    ModalAnswer::Expect(IDYES);
-    EXPECT_EQ(SaveDocument(parent, path.c_str()), 1);
-    EXPECT_EQ(ModalAnswer::shown, 1);
-    EXPECT_EQ(ReadBytes(path), "new");
-    EXPECT_TRUE(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_READONLY);
-    EXPECT_EQ(SendMessageA(Editor(), EM_GETMODIFY, 0, 0), 0);
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        ModalAnswer::Expect(IDYES);
+        EXPECT_EQ(SaveDocument(parent, path.c_str()), 1);
+        EXPECT_EQ(ModalAnswer::shown, 1);
+        EXPECT_EQ(ReadBytes(path), "new");
+        EXPECT_EQ(GetFileAttributesA(path.c_str()) & c.attributes, c.attributes);
+        EXPECT_EQ(SendMessageA(Editor(), EM_GETMODIFY, 0, 0), 0);
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(path.c_str());
+    }
 }
 
 TEST_F(DocumentFileTest, FailedSaveKeepsTheOldFileAndLeavesNoTemporaryFiles)
