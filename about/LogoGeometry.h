@@ -1,6 +1,6 @@
 // The logo's geometry: the gem model, its rotation, painter's ordering, perspective
 // projection, the glow strokes and the mosaic cells. Plain numbers in and out, no
-// windows, so it can be tested and fuzzed on its own.
+// windows, so it can be tested on its own.
 #pragma once
 #include <vector>
 

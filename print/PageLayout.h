@@ -1,5 +1,5 @@
 // Page arithmetic and line breaking for printing and preview: plain values only, no
-// windows, so it can be tested exhaustively and fuzzed.
+// windows, so it can be tested exhaustively (and is fuzzed: fuzz/page_layout.cpp).
 #pragma once
 #include <wchar.h>
 
