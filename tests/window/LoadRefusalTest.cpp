@@ -45,6 +45,8 @@ DWORD WINAPI SendDuringLoad(void *)
 
 TEST(LoadRefusal, WhatWouldChangeOrCloseTheDocumentIsRefusedWhileATextGoesIn)
 {
+    // Another suite of this process may have made (and destroyed) a main window already.
+    UnregisterClassA(AppName, GetModuleHandleA(0));
     ASSERT_TRUE(StartMainWindow(GetModuleHandleA(0), ""));
     HWND editor = MainLayout.editor;
     EditorControl.control = editor;
@@ -76,4 +78,5 @@ TEST(LoadRefusal, WhatWouldChangeOrCloseTheDocumentIsRefusedWhileATextGoesIn)
     EditorControl.control = 0;
     MSG quit;
     PeekMessageA(&quit, 0, WM_QUIT, WM_QUIT, PM_REMOVE);
+    UnregisterClassA(AppName, GetModuleHandleA(0));
 }
