@@ -162,15 +162,19 @@ static bool StoreFileContent(const char *path, const char *bytes, size_t size)
 // (free with delete[]) of *n units; null without a control or memory.
 static char16_t *DocumentText(HWND control, size_t *n)
 {
-    // Each paragraph end comes as one CR; another CR or LF (which no control version
-    // should hold) is a line end all the same.
-    char16_t *text = GetUnicodeText(control, n, false);
-    if (!text || DocumentLineEnds != LINE_ENDS_CRLF) {
-        if (text)
-            *n = WriteLineEnds(text, *n, DocumentLineEnds, text);
+    // The control gives each paragraph end as CR LF or as one CR; asked for the style's
+    // own, the text needs no second buffer unless it holds another CR or LF alone.
+    bool crlf = DocumentLineEnds == LINE_ENDS_CRLF;
+    char16_t *text = GetUnicodeText(control, n, crlf);
+    if (!text)
+        return 0;
+    if (!crlf) {
+        *n = WriteLineEnds(text, *n, DocumentLineEnds, text);  // never longer
         return text;
     }
     size_t units = WriteLineEnds(text, *n, LINE_ENDS_CRLF, (char16_t *)0);
+    if (units == *n)
+        return text;  // every line end is CR LF already
     char16_t *converted = NewUnicodeBuffer(units + 1);
     if (converted) {
         WriteLineEnds(text, *n, LINE_ENDS_CRLF, converted);
