@@ -218,6 +218,8 @@ int LoadFile(HWND editor, const char *path, bool append, bool plainOnly)
     }
     if (!append) {
         DocumentFormat = FORMAT_PLAIN;
+        // A mark belongs to the file that had it, not to the next one saved as UTF-8.
+        Utf8ByteOrderMark = false;
         NoteLineEnds(LineEndCount());
     }
 

@@ -97,6 +97,7 @@ TEST_F(LineEndsWindowTest, SixteenBitAndUtf8FilesKeepTheirStyleToo)
         {std::string("\xFF\xFE" "a\0\n\0b\0\n\0", 10), FORMAT_UNICODE_LE},
         {std::string("\xFE\xFF" "\0a\0\r\0b", 8), FORMAT_UNICODE_BE},
         {"caf\xC3\xA9\ntwo\n", FORMAT_UTF8},
+        {"\xEF\xBB\xBF" "a\rb\r", FORMAT_UTF8},
     };
     for (const auto &c : cases) {
         ModalAnswer::Expect(IDYES);  // the 16-bit question
@@ -105,6 +106,10 @@ TEST_F(LineEndsWindowTest, SixteenBitAndUtf8FilesKeepTheirStyleToo)
         EXPECT_EQ(DocumentFormat, c.format);
         EXPECT_EQ(Saved(), c.file);
     }
+    // The next file saved as UTF-8 gets no mark it never had.
+    Load("plain\r\n");
+    DocumentFormat = FORMAT_UTF8;
+    EXPECT_EQ(Saved(), "plain\r\n");
 }
 
 TEST_F(LineEndsWindowTest, ConversionMarksTheDocumentModifiedOnlyWhenTheFileWouldChange)
