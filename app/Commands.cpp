@@ -172,6 +172,9 @@ LRESULT DispatchCommand(HWND window, WPARAM wParam, LPARAM lParam)
     case IDC_SORT_LINES:    SortLinesCommand(window); break;
     case IDC_SPELL:         OpenSpellCheck(window); break;
     case IDC_SPELL_CLIPBOARD: SpellCheckClipboard(window, lParam); break;
+    case IDC_LINE_ENDS_CRLF: ConvertDocumentLineEnds(LINE_ENDS_CRLF); break;
+    case IDC_LINE_ENDS_LF:  ConvertDocumentLineEnds(LINE_ENDS_LF); break;
+    case IDC_LINE_ENDS_CR:  ConvertDocumentLineEnds(LINE_ENDS_CR); break;
     case IDC_ABOUT:         ShowAboutBox(window, AppName, 1, 0, 0, 0); break;
     }
     return 0;

@@ -4,6 +4,18 @@
 
 LayoutRecord MainLayout = {0, 0, 0, 0};
 
+// Width of the status bar's last part when it has one of its own size, else 0.
+static int LastPartWidth = 0;
+
+// The first part's right edge when the last one has its own width.
+static int FirstPartEdge(HWND status)
+{
+    RECT client;
+    GetClientRect(status, &client);
+    int edge = client.right - LastPartWidth;
+    return edge > 0 ? edge : 0;
+}
+
 static int WindowHeight(HWND window)
 {
     RECT r;
@@ -34,6 +46,8 @@ void LayoutMainWindow(const LayoutRecord &layout, RECT *rect)
             count = 256;
         if (count > 0) {
             SendMessageA(layout.status, SB_GETPARTS, count, (LPARAM)edges);
+            if (count == 2 && LastPartWidth > 0)
+                edges[0] = FirstPartEdge(layout.status);
             edges[count - 1] = -1;
             SendMessageA(layout.status, SB_SETPARTS, count, (LPARAM)edges);
         }
@@ -57,6 +71,15 @@ void SetStatusParts(HWND status, int count)
         edges[k] = (k + 1) * client.right / count;
     SendMessageA(status, WM_SIZE, 0, 0);
     SendMessageA(status, SB_SETPARTS, count, (LPARAM)edges);
+}
+
+void SetStatusLastPartWidth(HWND status, int width)
+{
+    if (!status || width <= 0)
+        return;
+    LastPartWidth = width;
+    int edges[2] = {FirstPartEdge(status), -1};
+    SendMessageA(status, SB_SETPARTS, 2, (LPARAM)edges);
 }
 
 void SetToolbarButtonChecked(HWND toolbar, int id, int checked)

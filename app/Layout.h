@@ -19,6 +19,9 @@ void ComputeEditorRect(const LayoutRecord &layout, RECT *rect, int countHidden);
 void LayoutMainWindow(const LayoutRecord &layout, RECT *rect);
 // Equal parts over the width of the status bar's parent.
 void SetStatusParts(HWND status, int count);
+// Gives the status bar a last part of width pixels at the right edge (two parts in all,
+// the first taking the rest); every layout keeps it so.
+void SetStatusLastPartWidth(HWND status, int width);
 void SetToolbarButtonChecked(HWND toolbar, int id, int checked);
 // Shows a hidden bar or hides a shown one, then lays the window out again.
 void ToggleBar(HWND bar);

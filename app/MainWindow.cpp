@@ -8,6 +8,7 @@
 
 #include "app/App.h"
 #include "app/Commands.h"
+#include "app/DocumentStatus.h"
 #include "app/Layout.h"
 #include "app/OutputWindow.h"
 #include "app/Settings.h"
@@ -184,6 +185,9 @@ void UpdateMenuState(HMENU menu)
     SetRadioMark(menu, IDC_NO_WRAP, wrap == WRAP_NONE);
     SetRadioMark(menu, IDC_WRAP_WINDOW, wrap == WRAP_WINDOW);
     SetRadioMark(menu, IDC_WRAP_PAGE, wrap == WRAP_PAGE);
+    SetRadioMark(menu, IDC_LINE_ENDS_CRLF, DocumentLineEnds == LINE_ENDS_CRLF);
+    SetRadioMark(menu, IDC_LINE_ENDS_LF, DocumentLineEnds == LINE_ENDS_LF);
+    SetRadioMark(menu, IDC_LINE_ENDS_CR, DocumentLineEnds == LINE_ENDS_CR);
 }
 
 // Sets a combo's text only when it differs, so the caret and undo stay put.
@@ -317,6 +321,15 @@ static void OnDropFiles(HWND window, HDROP drop)
     DropIndex = 0;
 }
 
+// Commands may change the format a save writes (the text mode among others): the
+// status bar follows.
+static LRESULT OnCommand(HWND window, WPARAM wParam, LPARAM lParam)
+{
+    LRESULT result = DispatchCommand(window, wParam, lParam);
+    ShowDocumentStatus();
+    return result;
+}
+
 // The keyboard's Move and Size snap instead; a title-bar drag carries another code.
 static bool OnSysCommand(HWND window, WPARAM command)
 {
@@ -375,7 +388,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_NOTIFY:
         return OnNotify(wParam, lParam);
     case WM_COMMAND:
-        return DispatchCommand(window, wParam, lParam);
+        return OnCommand(window, wParam, lParam);
     case WM_SYSCOMMAND:
         if (OnSysCommand(window, wParam))
             return 1;

@@ -5,6 +5,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "app/DocumentStatus.h"
 #include "app/Layout.h"
 #include "app/MainWindow.h"
 #include "app/Settings.h"
@@ -204,6 +205,7 @@ HWND StartMainWindow(HINSTANCE instance, const char *commandLine)
     MoveWindow(editor, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, TRUE);
 
     SetCurrentDocument(MainWindow, 0);
+    ShowDocumentStatus();
 
     // A path on the command line, in quotes or not; nothing after it is parsed.
     if (commandLine[0] && commandLine[0] != '/') {

@@ -4,6 +4,7 @@
 #include <stdio.h>
 
 #include "app/App.h"
+#include "app/DocumentStatus.h"
 #include "app/Settings.h"
 #include "document/OpenDocument.h"
 #include "document/RecentFiles.h"
@@ -11,6 +12,8 @@
 #include "res/resource.h"
 
 char CurrentDocumentPath[260] = "";
+LineEndStyle DocumentLineEnds = LINE_ENDS_CRLF;
+bool DocumentLineEndsMixed = false;
 
 void SetCurrentDocument(HWND window, const char *path)
 {
@@ -66,7 +69,26 @@ int NewDocument(HWND owner)
         return 0;
     WaitCursor wait;
     EditorControl.Empty();
+    DocumentLineEnds = LINE_ENDS_CRLF;
+    DocumentLineEndsMixed = false;
     SetCurrentDocument(owner, 0);
+    ShowDocumentStatus();
     InvalidateRect(owner, 0, TRUE);
     return 1;
+}
+
+void ConvertDocumentLineEnds(LineEndStyle style)
+{
+    if (!IsLineEndStyle(style))
+        return;
+    // The editor holds one kind of line end whatever the file had: only the saved
+    // bytes change, and they do unless the style is the one the file already has.
+    // An empty document has no line ends to change.
+    bool changes = (style != DocumentLineEnds || DocumentLineEndsMixed) &&
+                   EditorControl.control && GetWindowTextLengthA(EditorControl.control) > 0;
+    DocumentLineEnds = style;
+    DocumentLineEndsMixed = false;
+    if (changes)
+        SendMessageA(EditorControl.control, EM_SETMODIFY, TRUE, 0);
+    ShowDocumentStatus();
 }

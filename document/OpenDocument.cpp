@@ -7,10 +7,12 @@
 #include <new>
 
 #include "app/App.h"
+#include "app/DocumentStatus.h"
 #include "app/MainWindow.h"
 #include "app/Settings.h"
 #include "document/Document.h"
 #include "document/FileFormats.h"
+#include "document/LineEnds.h"
 #include "document/TextEncoding.h"
 #include "editor/EditorControl.h"
 #include "editor/RtfScreen.h"
@@ -143,6 +145,13 @@ static int FinishLoad(HWND editor, bool whole, bool append, bool empty)
     return 0;
 }
 
+// Records the line ends of the text a load brings in as the document's (none: CR LF).
+static void NoteLineEnds(const LineEndCount &count)
+{
+    DocumentLineEnds = MajorityLineEnds(count);
+    DocumentLineEndsMixed = HasMixedLineEnds(count);
+}
+
 static bool AskSixteenBit(HWND owner)
 {
     return MessageBoxA(owner, "File appears to be in Multi-Byte (Unicode) format.\n\nOpen as such?",
@@ -207,8 +216,12 @@ int LoadFile(HWND editor, const char *path, bool append, bool plainOnly)
         ReportLoadFailure(owner, read);
         return 0;
     }
-    if (!append)
+    if (!append) {
         DocumentFormat = FORMAT_PLAIN;
+        // A mark belongs to the file that had it, not to the next one saved as UTF-8.
+        Utf8ByteOrderMark = false;
+        NoteLineEnds(LineEndCount());
+    }
 
     unsigned char *bytes = (unsigned char *)data;
     // 16-bit and UTF-8 text go to the control as UTF-16, so every character survives.
@@ -239,8 +252,13 @@ int LoadFile(HWND editor, const char *path, bool append, bool plainOnly)
         LoadedInPart = zero != std::u16string::npos;
         if (LoadedInPart)
             wide.resize(zero);
+        if (!append)
+            NoteLineEnds(CountLineEnds(wide.data(), wide.size()));
         if (BreakLines)
             wide = BreakLongLines(wide.data(), wide.size());
+        // The document's style is kept apart (the save writes it): the control gets
+        // one kind of line end, which it cannot misread (CR CR LF would become a space).
+        wide.resize(WriteLineEnds(&wide[0], wide.size(), LINE_ENDS_LF, &wide[0]));
         int done = LoadUnicode(editor, wide, append);
         delete[] data;
         return done;
@@ -257,6 +275,8 @@ int LoadFile(HWND editor, const char *path, bool append, bool plainOnly)
     if (BeginsAsRtf(data, length) && ScreenRtf(data, length, &longest, &squares) != RTF_READABLE)
         plainOnly = true;
     bool rich = !plainOnly && strncmp(data, "{\\rtf", 5) == 0;
+    if (!append && !rich)
+        NoteLineEnds(CountLineEnds(data, length));
     if (BreakLines && !rich) {
         std::string broken = BreakLongLines(data, length);
         char *copy = NewTextBuffer(broken.size() + 1);
@@ -266,6 +286,11 @@ int LoadFile(HWND editor, const char *path, bool append, bool plainOnly)
             data = copy;
             length = broken.size();
         }
+    }
+    if (!rich) {
+        // One kind of line end, as for UTF-16 above (trail bytes are never CR or LF).
+        length = WriteLineEnds(data, length, LINE_ENDS_LF, data);
+        data[length] = 0;
     }
     bool longLines = rich ? longest > LONGEST_WRAPPED_LINE || squares > MOST_WRAPPED_RTF_SQUARES
                           : WrapsTooSlowly(data, length);
@@ -489,6 +514,7 @@ int OpenDocument(HWND owner, const char *path)
             if (editor)
                 SendMessageA(editor, EM_SETMODIFY, FALSE, 0);
         }
+        ShowDocumentStatus();
         return 0;
     }
     if (OpenChoice == 0) {
@@ -498,6 +524,7 @@ int OpenDocument(HWND owner, const char *path)
         SetCurrentDocument(owner, LoadedInPart || broken ? 0 : documentPath);
     }
     InvalidateRect(owner, 0, TRUE);
+    ShowDocumentStatus();
     if (LoadedInPart)
         ReportLoadedInPart(owner, OpenChoice > 1);
     return 1;

@@ -6,9 +6,11 @@
 #include <string.h>
 
 #include "app/App.h"
+#include "app/DocumentStatus.h"
 #include "app/Settings.h"
 #include "document/Document.h"
 #include "document/FileFormats.h"
+#include "document/LineEnds.h"
 #include "document/OpenDocument.h"
 #include "document/TextEncoding.h"
 #include "editor/EditorControl.h"
@@ -156,6 +158,33 @@ static bool StoreFileContent(const char *path, const char *bytes, size_t size)
     return ok;
 }
 
+// The document's plain text with its line ends in DocumentLineEnds, in a new buffer
+// (free with delete[]) of *n units; null without a control or memory.
+static char16_t *DocumentText(HWND control, size_t *n)
+{
+    // The control gives each paragraph end as CR LF or as one CR; asked for the style's
+    // own, the text needs no second buffer unless it holds another CR or LF alone.
+    bool crlf = DocumentLineEnds == LINE_ENDS_CRLF;
+    char16_t *text = GetUnicodeText(control, n, crlf);
+    if (!text)
+        return 0;
+    if (!crlf) {
+        *n = WriteLineEnds(text, *n, DocumentLineEnds, text);  // never longer
+        return text;
+    }
+    size_t units = WriteLineEnds(text, *n, LINE_ENDS_CRLF, (char16_t *)0);
+    if (units == *n)
+        return text;  // every line end is CR LF already
+    char16_t *converted = NewUnicodeBuffer(units + 1);
+    if (converted) {
+        WriteLineEnds(text, *n, LINE_ENDS_CRLF, converted);
+        converted[units] = 0;
+    }
+    delete[] text;
+    *n = converted ? units : 0;
+    return converted;
+}
+
 // The file bytes of the document in format, in a new buffer (free with delete[]) of
 // *size bytes; null without a control or memory, which may run out on any buffer here
 // without ending the program. For the 8-bit plain format, lossy (when given) tells
@@ -173,7 +202,7 @@ static char *DocumentBytes(int format, size_t *size, bool *lossy)
         return text;
     }
     size_t n = 0;
-    char16_t *text = GetUnicodeText(control, &n);
+    char16_t *text = DocumentText(control, &n);
     if (!text)
         return 0;
     SendMessageA(control, EM_EXLIMITTEXT, 0, n + 32768);
@@ -296,6 +325,10 @@ static int AskToDropFormatting(HWND owner, const char *path)
 
 int SaveDocument(HWND owner, const char *path)
 {
+    // The format list and a save both change what the status bar shows, on every way out.
+    struct ShowStatusAtEnd {
+        ~ShowStatusAtEnd() { ShowDocumentStatus(); }
+    } showStatus;
     char chosen[260];
     if (!path || !path[0]) {
         if (!ChooseFinalPath(owner, chosen, sizeof chosen))
@@ -321,6 +354,8 @@ int SaveDocument(HWND owner, const char *path)
         if (written) {
             SendMessageA(EditorControl.control, EM_SETMODIFY, FALSE, 0);
             SetCurrentDocument(owner, chosen);
+            // The file now has one style of line ends.
+            DocumentLineEndsMixed = false;
             break;
         }
         if (OutputWindowMode())

@@ -6,6 +6,7 @@
 #include <new>
 #include <string>
 
+#include "document/LineEnds.h"
 #include "editor/RtfScreen.h"
 #include "editor/TextPieces.h"
 
@@ -553,10 +554,38 @@ static bool ClipboardRtfRefused(HWND owner)
     return refused;
 }
 
+// The clipboard's text as UTF-16 (without its terminator); false when it has none.
+static bool ClipboardUnicodeText(HWND owner, std::u16string *text)
+{
+    if (!IsClipboardFormatAvailable(CF_UNICODETEXT) || !OpenClipboard(owner))
+        return false;
+    HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    const char16_t *units = data ? (const char16_t *)GlobalLock(data) : 0;
+    if (units) {
+        size_t size = GlobalSize(data) / sizeof(char16_t), length = 0;
+        while (length < size && units[length])
+            ++length;
+        text->assign(units, length);
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return units != 0;
+}
+
 void EditorWrapper::Paste()
 {
     if (!control)
         return;
+    // Wine's control pastes into plain text by replacing the whole text with the
+    // clipboard's; the text goes in at the selection here instead, with one kind of
+    // line end (as a file's does: CR CR LF would become a space).
+    std::u16string text;
+    if (GetTextMode() == TEXT_PLAIN && ClipboardUnicodeText(control, &text)) {
+        text.resize(WriteLineEnds(&text[0], text.size(), LINE_ENDS_LF, &text[0]));
+        ReplaceSelectionUnicode(control, text.data(), text.size());
+        SendMessageA(control, EM_SCROLLCARET, 0, 0);
+        return;
+    }
     WNDPROC procedure = ControlProcedure;
     if (!procedure)
         procedure = (WNDPROC)GetWindowLongPtrA(control, GWLP_WNDPROC);

@@ -130,3 +130,9 @@
 #define IDC_SPELL_CLIPBOARD     40044
 #define IDC_SORT_LINES          40045
 #define IDC_ABOUT               40049
+
+// Line Ends menu (40100-40109: its own range, clear of the commands above and of
+// 40046-40048, which the dispatcher keeps as doing nothing)
+#define IDC_LINE_ENDS_CRLF      40100
+#define IDC_LINE_ENDS_LF        40101
+#define IDC_LINE_ENDS_CR        40102

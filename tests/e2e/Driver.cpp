@@ -1,5 +1,6 @@
 #include "Driver.h"
 
+#include <commctrl.h>
 #include <richedit.h>
 #include <string.h>
 
@@ -440,4 +441,31 @@ bool FinishSending(SentMessage &sent, DWORD milliseconds)
     CloseHandle(sent.thread);
     sent.thread = 0;
     return done;
+}
+
+std::string StatusPartText(HWND status, int part)
+{
+    DWORD processId = 0;
+    GetWindowThreadProcessId(status, &processId);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE,
+                                 FALSE, processId);
+    if (!process)
+        return "<no access>";
+    const SIZE_T size = 1024;
+    void *remote = VirtualAllocEx(process, 0, size, MEM_COMMIT, PAGE_READWRITE);
+    std::string text = "<no memory>";
+    if (remote) {
+        DWORD length = LOWORD(SendMessageA(status, SB_GETTEXTLENGTHA, part, 0));
+        char local[1024] = "";
+        if (length < size) {
+            SendMessageA(status, SB_GETTEXTA, part, (LPARAM)remote);
+            SIZE_T read = 0;
+            ReadProcessMemory(process, remote, local, length + 1, &read);
+            local[length] = 0;
+        }
+        text = local;
+        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    }
+    CloseHandle(process);
+    return text;
 }

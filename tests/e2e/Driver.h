@@ -68,6 +68,10 @@ std::string ClipboardText();
 // Waits until a control's text is want; false after the wait.
 bool WaitForText(HWND window, const std::string &want, DWORD milliseconds = 10000);
 
+// The text of one part of a status bar of another process (read through its memory:
+// the status bar's own messages are not carried across processes).
+std::string StatusPartText(HWND status, int part);
+
 // Lets the program's message queue run for a while.
 void Pause(DWORD milliseconds);
 

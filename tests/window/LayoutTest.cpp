@@ -87,6 +87,30 @@ TEST_F(LayoutTest, LayoutMovesTheEditorAndStretchesTheStatusPart)
     EXPECT_EQ(editor.bottom - editor.top, rect.bottom - rect.top);
 }
 
+TEST_F(LayoutTest, ALastPartOfItsOwnWidthStaysAtTheRightEdge)
+{
+    InitCommonControls();
+    layout.status = CreateStatusWindowA(WS_CHILD | WS_VISIBLE, "", layout.main, 0);
+    ASSERT_TRUE(layout.status);
+    SetStatusParts(layout.status, 1);
+    SetStatusLastPartWidth(layout.status, 150);
+    int edges[2] = {0, 0};
+    ASSERT_EQ(SendMessageA(layout.status, SB_GETPARTS, 2, (LPARAM)edges), 2);
+    RECT client;
+    GetClientRect(layout.status, &client);
+    EXPECT_EQ(edges[0], client.right - 150);
+    EXPECT_EQ(edges[1], -1);
+
+    SetWindowPos(layout.main, 0, 0, 0, 900, 700, SWP_NOMOVE | SWP_NOZORDER);
+    RECT rect;
+    LayoutMainWindow(layout, &rect);
+    SendMessageA(layout.status, SB_GETPARTS, 2, (LPARAM)edges);
+    GetClientRect(layout.status, &client);
+    EXPECT_GT(client.right, 600);
+    EXPECT_EQ(edges[0], client.right - 150);
+    EXPECT_EQ(edges[1], -1);
+}
+
 TEST_F(LayoutTest, ToolbarButtonCheckedState)
 {
     InitCommonControls();
