@@ -5,6 +5,7 @@
 
 #include "app/App.h"
 #include "app/Settings.h"
+#include "document/FileWatch.h"
 #include "document/OpenDocument.h"
 #include "document/RecentFiles.h"
 #include "editor/EditorControl.h"
@@ -27,6 +28,7 @@ void SetCurrentDocument(HWND window, const char *path)
         SetWindowTextA(window, SettingsSection);
         CurrentDocumentPath[0] = 0;
     }
+    WatchDocumentFile(window, CurrentDocumentPath);
 }
 
 static bool EditorModified()
