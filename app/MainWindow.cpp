@@ -382,9 +382,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             return 1;
         break;
     case WM_TIMER:
-        if (wParam == FILE_CHECK_TIMER)
-            CheckDocumentFile(window);
-        else
+        if (!OnFileCheckTimer(window, wParam))
             AutoHideFrame(window, EditorControl.control);
         break;
     case WM_ACTIVATEAPP:
@@ -393,6 +391,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         break;
     case WM_FILE_CHECKED:
         FinishFileCheck(window, lParam);
+        return 0;
+    case WM_FOLDER_CHANGED:
+        OnFolderChanged(window);
         return 0;
     case WM_INITMENU:
         UpdateMenuState((HMENU)wParam);

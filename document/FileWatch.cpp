@@ -31,6 +31,10 @@ static bool Querying = false;
 // A question or a follow is under way: checks wait.
 static bool Busy = false;
 
+// The thread that waits for changes in the watched file's folder stops when this is set.
+static HANDLE StopFolderWatch = 0;
+static bool CheckSoon = false;
+
 // What the program last read or wrote, for WatchDocumentFile.
 static struct {
     char path[260];
@@ -104,8 +108,78 @@ void NoteFileWritten(const char *path, const char *bytes, size_t count)
     Note(path, identity, bytes, count);
 }
 
+struct FolderWatch {
+    HWND window;
+    char folder[260];
+    HANDLE stop;
+};
+
+// Posts WM_FOLDER_CHANGED for each change the system reports in the folder, until told
+// to stop. Where it reports none (or the folder is out of reach) the timer still checks.
+static DWORD WINAPI WatchFolder(void *data)
+{
+    FolderWatch watch = *(FolderWatch *)data;
+    delete (FolderWatch *)data;
+    const DWORD changes = FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_SIZE |
+                          FILE_NOTIFY_CHANGE_LAST_WRITE;
+    HANDLE change = FindFirstChangeNotificationA(watch.folder, FALSE, changes);
+    if (change != INVALID_HANDLE_VALUE) {
+        HANDLE both[2] = {watch.stop, change};
+        while (WaitForMultipleObjects(2, both, FALSE, INFINITE) == WAIT_OBJECT_0 + 1 &&
+               PostMessageA(watch.window, WM_FOLDER_CHANGED, 0, 0) &&
+               FindNextChangeNotification(change)) {
+        }
+        FindCloseChangeNotification(change);
+    }
+    CloseHandle(watch.stop);
+    return 0;
+}
+
+static void StopWatchingFolder()
+{
+    if (StopFolderWatch) {
+        SetEvent(StopFolderWatch);
+        CloseHandle(StopFolderWatch);
+        StopFolderWatch = 0;
+    }
+}
+
+static void StartWatchingFolder(HWND window, const char *path)
+{
+    FolderWatch *watch = new (std::nothrow) FolderWatch;
+    if (!watch)
+        return;
+    watch->window = window;
+    lstrcpynA(watch->folder, path, sizeof watch->folder);
+    char *slash = strrchr(watch->folder, '\\');
+    // A root keeps its backslash: "C:\\" is a folder, "C:" is not.
+    if (slash)
+        slash[slash == watch->folder + 2 && watch->folder[1] == ':' ? 1 : 0] = 0;
+    else
+        lstrcpynA(watch->folder, ".", sizeof watch->folder);
+    HANDLE stop = CreateEventA(0, TRUE, FALSE, 0);
+    HANDLE process = GetCurrentProcess();
+    HANDLE thread = 0;
+    if (stop && DuplicateHandle(process, stop, process, &watch->stop, 0, FALSE, DUPLICATE_SAME_ACCESS)) {
+        thread = CreateThread(0, 0, WatchFolder, watch, 0, 0);
+        if (!thread)
+            CloseHandle(watch->stop);
+    }
+    if (!thread) {
+        delete watch;
+        if (stop)
+            CloseHandle(stop);
+        return;
+    }
+    CloseHandle(thread);
+    StopFolderWatch = stop;
+}
+
 void WatchDocumentFile(HWND window, const char *path)
 {
+    bool samePath = path && lstrcmpiA(path, WatchedPath) == 0 && StopFolderWatch;
+    if (!samePath)
+        StopWatchingFolder();
     ++Generation;
     Watch.failures = 0;
     Pending = 0;
@@ -128,6 +202,8 @@ void WatchDocumentFile(HWND window, const char *path)
     }
     Noted.valid = false;
     SetTimer(window, FILE_CHECK_TIMER, FILE_CHECK_PERIOD, 0);
+    if (!samePath)
+        StartWatchingFolder(window, path);
 }
 
 // A modal dialog, a message box or a menu of the program is open.
@@ -191,6 +267,26 @@ void CheckDocumentFile(HWND window)
     }
     CloseHandle(thread);
     Querying = true;
+}
+
+bool OnFileCheckTimer(HWND window, WPARAM timer)
+{
+    if (timer == FILE_SOON_TIMER) {
+        KillTimer(window, FILE_SOON_TIMER);
+        CheckSoon = false;
+    } else if (timer != FILE_CHECK_TIMER) {
+        return false;
+    }
+    CheckDocumentFile(window);
+    return true;
+}
+
+void OnFolderChanged(HWND window)
+{
+    // A folder that keeps changing is still checked at most once a delay.
+    if (!WatchedPath[0] || CheckSoon)
+        return;
+    CheckSoon = SetTimer(window, FILE_SOON_TIMER, FILE_SOON_DELAY, 0) != 0;
 }
 
 static const char *FileName(const char *path)

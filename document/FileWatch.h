@@ -7,7 +7,12 @@
 
 const UINT FILE_CHECK_TIMER = 0x4657;   // the main window's timer for the checks
 const UINT FILE_CHECK_PERIOD = 2000;    // milliseconds
+// Where the system reports changes in the file's folder (local folders), a check also
+// comes this soon after them (one-shot timer FILE_SOON_TIMER).
+const UINT FILE_SOON_TIMER = 0x4658;
+const UINT FILE_SOON_DELAY = 150;       // milliseconds: a writer's burst is over by then
 const UINT WM_FILE_CHECKED = WM_APP + 0x46;  // a check's answer: lParam for FinishFileCheck
+const UINT WM_FOLDER_CHANGED = WM_APP + 0x47;  // something changed in the file's folder
 
 // Remembers what the file at path held as the program read it (bytes, count of them)
 // or wrote it; SetCurrentDocument then watches it from that state.
@@ -20,6 +25,10 @@ void WatchDocumentFile(HWND window, const char *path);
 
 // Starts a check unless one is under way or a dialog of the program is open.
 void CheckDocumentFile(HWND window);
+// WM_TIMER: true when the timer was one of the checks' (and the check is started).
+bool OnFileCheckTimer(HWND window, WPARAM timer);
+// WM_FOLDER_CHANGED: a check soon, unless one is due already.
+void OnFolderChanged(HWND window);
 // Acts on a check's answer (WM_FILE_CHECKED): follows growth, or asks.
 void FinishFileCheck(HWND window, LPARAM answer);
 

@@ -245,7 +245,11 @@ TEST_F(OutsideChangeTest, AChangeJustBeforeSaveIsCaughtBySave)
 {
     ASSERT_TRUE(Open("original\r\n"));
     TypeText(editor, "mine");
+    // Checks wait while the window is disabled, as under a modal dialog: only Save can
+    // notice this change.
+    EnableWindow(program.main, FALSE);
     ASSERT_TRUE(WriteBytes(path, "theirs, just now\r\n"));
+    Sleep(300);
     PostMessageA(program.main, WM_COMMAND, SAVE, 0);
     EXPECT_EQ(Answer("Save over it?", IDNO, 3000),
               "watched.txt has been changed by another program since it was opened. Save over it?");
@@ -255,4 +259,5 @@ TEST_F(OutsideChangeTest, AChangeJustBeforeSaveIsCaughtBySave)
     EXPECT_NE(Answer("Save over it?", IDYES, 3000), "<none>");
     EXPECT_TRUE(WaitForBytes(path, "mine"));
     EXPECT_FALSE(Modified());
+    EnableWindow(program.main, TRUE);
 }
