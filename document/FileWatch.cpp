@@ -314,30 +314,29 @@ static void ReportDeleted(HWND window)
     Busy = false;
 }
 
-// Reads the file's bytes [from, to) into text; false when they could not all be read.
-static bool ReadRange(const char *path, uint64_t from, uint64_t to, std::string *text)
+// The file's bytes [from, to) in a new buffer (free with delete[]), or null when they
+// could not all be read.
+static char *ReadRange(const char *path, uint64_t from, uint64_t to)
 {
     HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                               0, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, 0);
     if (file == INVALID_HANDLE_VALUE)
-        return false;
+        return 0;
+    size_t wanted = (size_t)(to - from), total = 0;
+    char *bytes = NewTextBuffer(wanted + 1);
     LARGE_INTEGER start;
     start.QuadPart = (LONGLONG)from;
-    bool ok = SetFilePointerEx(file, start, 0, FILE_BEGIN) != 0;
-    size_t wanted = (size_t)(to - from), total = 0;
-    try {
-        text->resize(wanted);
-    } catch (...) {
-        ok = false;
-    }
+    bool ok = bytes && SetFilePointerEx(file, start, 0, FILE_BEGIN);
     while (ok && total < wanted) {
-        DWORD chunk = wanted - total > (1u << 24) ? (1u << 24) : (DWORD)(wanted - total);
         DWORD read = 0;
-        ok = ReadFile(file, &(*text)[total], chunk, &read, 0) && read > 0;
+        ok = ReadFile(file, bytes + total, (DWORD)(wanted - total), &read, 0) && read > 0;
         total += read;
     }
     CloseHandle(file);
-    return ok && total == wanted;
+    if (ok && total == wanted)
+        return bytes;
+    delete[] bytes;
+    return 0;
 }
 
 static bool IsLeadByte(unsigned char byte)
@@ -367,40 +366,64 @@ static std::u16string Decode(int format, const unsigned char *bytes, size_t n)
 
 enum FollowResult { FOLLOWED, FOLLOW_LATER, ASK_INSTEAD };
 
+// At most this much of what a file gained goes in at one check; the rest follows at the
+// next, which comes at once.
+const uint64_t FOLLOW_PIECE = 4 * 1024 * 1024;
+
 // Puts what the file gained into the document, as a log viewer does.
-static FollowResult FollowGrowth(const FileIdentity &now)
+static FollowResult FollowGrowth(HWND window, const FileIdentity &now)
 {
     HWND control = EditorControl.control;
     bool plain = EditorControl.GetTextMode() == TEXT_PLAIN && DocumentFormat >= FORMAT_PLAIN;
     if (!MayFollowGrowth(plain, Modified(), TailKnown, true) || now.size > (uint64_t)LARGEST_FILE)
         return ASK_INSTEAD;
-    std::string bytes;
     uint64_t from = Watch.known.size - Tail.size();
-    if (!ReadRange(WatchedPath, from, now.size, &bytes))
-        return FOLLOW_LATER;  // held by its writer, or changing again: the next check sees
-    const unsigned char *data = (const unsigned char *)bytes.data();
-    if (!TailUnchanged(Tail, data, bytes.size()))
-        return ASK_INSTEAD;
-    size_t shown = Tail.size() - Pending;
-    const unsigned char *fresh = data + shown;
-    size_t n = bytes.size() - shown, start = 0;
-    size_t end = FollowablePart(DocumentFormat, fresh, n, TailEndsWithCr(DocumentFormat, Tail, Pending),
-                                IsLeadByte, &start);
-    if (!FollowableBytes(DocumentFormat, fresh + start, end - start))
-        return ASK_INSTEAD;
-    std::u16string text = Decode(DocumentFormat, fresh + start, end - start);
-    // Lines too long to show quickly: opening the file asks about breaking them.
-    if (HasLinesTooLong(text.data(), text.size()))
-        return ASK_INSTEAD;
-    if (!text.empty()) {
-        Busy = true;
-        AppendFollowed(control, text.data(), text.size());
-        Busy = false;
+    uint64_t to = now.size - Watch.known.size > FOLLOW_PIECE ? Watch.known.size + FOLLOW_PIECE : now.size;
+    char *read = ReadRange(WatchedPath, from, to);
+    if (!read)
+        return FOLLOW_LATER;  // held by its writer, or out of memory: the next check tries
+    size_t count = (size_t)(to - from);
+    const unsigned char *data = (const unsigned char *)read;
+    FollowResult result = ASK_INSTEAD;
+    if (TailUnchanged(Tail, data, count)) {
+        size_t shown = Tail.size() - Pending;
+        const unsigned char *fresh = data + shown;
+        size_t n = count - shown, start = 0;
+        size_t end = FollowablePart(DocumentFormat, fresh, n,
+                                    TailEndsWithCr(DocumentFormat, Tail, Pending), IsLeadByte, &start);
+        bool followable = FollowableBytes(DocumentFormat, fresh + start, end - start);
+        std::u16string text;
+        if (followable)
+            text = Decode(DocumentFormat, fresh + start, end - start);
+        // Lines too long to show quickly: opening the file asks about breaking them.
+        if (followable && !HasLinesTooLong(text.data(), text.size())) {
+            if (!text.empty()) {
+                Busy = true;
+                AppendFollowed(control, text.data(), text.size());
+                Busy = false;
+            }
+            Watch.known = now;
+            Watch.known.size = to;
+            Tail = LastBytes(read, count);
+            Pending = n - end;
+            result = FOLLOWED;
+        }
     }
+    delete[] read;
+    if (result == FOLLOWED && to < now.size)
+        OnFolderChanged(window);
+    return result;
+}
+
+// Remembers a change asked about: the document no longer shows the file, so any later
+// change is asked about too, growth included.
+static void Forget(const FileIdentity &now)
+{
+    ++Generation;
     Watch.known = now;
-    Tail = LastBytes(bytes.data(), bytes.size());
-    Pending = n - end;
-    return FOLLOWED;
+    Watch.failures = 0;
+    TailKnown = false;
+    Pending = 0;
 }
 
 static void Reload(HWND window, bool modified)
@@ -428,13 +451,7 @@ static void AskReload(HWND window, const FileIdentity &now)
              FileName(WatchedPath),
              modified ? "\n\nReloading it loses the changes you have made here." : "");
     int answer = MessageBoxA(window, message, AppName, MB_YESNO | MB_ICONQUESTION);
-    // Asked once: the document no longer shows the file, so any later change is asked
-    // about too, growth included.
-    ++Generation;
-    Watch.known = now;
-    Watch.failures = 0;
-    TailKnown = false;
-    Pending = 0;
+    Forget(now);
     if (answer == IDYES)
         Reload(window, modified);
     Busy = false;
@@ -451,7 +468,7 @@ void FinishFileCheck(HWND window, LPARAM data)
     WatchState judged = Watch;
     FileChange change = JudgeCheck(judged, answer.found, answer.identity);
     if (change == FILE_GROWN) {
-        FollowResult followed = FollowGrowth(answer.identity);
+        FollowResult followed = FollowGrowth(window, answer.identity);
         if (followed != ASK_INSTEAD) {
             Watch.failures = 0;
             return;
@@ -482,6 +499,9 @@ int ConfirmSaveOver(HWND owner, const char *path)
              "%s has been changed by another program since it was opened. Save over it?",
              FileName(path));
     int answer = MessageBoxA(owner, message, AppName, MB_YESNO | MB_ICONEXCLAMATION);
+    // Asked once: a No is not followed by the question to reload for the same change.
+    if (answer != IDYES)
+        Forget(now);
     Busy = false;
     return answer == IDYES;
 }

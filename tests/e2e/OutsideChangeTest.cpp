@@ -208,6 +208,30 @@ TEST_F(OutsideChangeTest, AFollowedLogKeepsACaretThatWasNotAtTheEnd)
     EXPECT_FALSE(Modified());
 }
 
+TEST_F(OutsideChangeTest, GrowthIsReadInTheFilesOwnEncoding)
+{
+    // UTF-8, its characters cut between two appends.
+    ASSERT_TRUE(Open("caf\xC3\xA9\r\n"));
+    ASSERT_TRUE(AppendBytes(path, "na\xC3"));
+    ASSERT_TRUE(WaitForText(editor, "caf\xE9\r\nna", QUESTION_WAIT)) << "half a character waits";
+    ASSERT_TRUE(AppendBytes(path, "\xAFve\r\n"));
+    EXPECT_TRUE(WaitForText(editor, "caf\xE9\r\nna\xEFve\r\n", QUESTION_WAIT));
+    EXPECT_FALSE(Modified());
+    TerminateProcess(program.process.hProcess, 1);
+    WaitForExit(program, 2000);
+
+    // UTF-16 little endian, after the question that opening it asks.
+    ASSERT_TRUE(WriteBytes(path, std::string("\xFF\xFEo\0n\0e\0\r\0\n\0", 12)));
+    program = StartProgram(("\"" + path + "\"").c_str(), "OrvelloWord");
+    editor = program.main ? FindChild(program.main, "RichEdit20A") : 0;
+    ASSERT_TRUE(editor);
+    ASSERT_NE(Answer("Unicode", IDYES), "<none>");
+    ASSERT_TRUE(WaitForText(editor, "one\r\n"));
+    ASSERT_TRUE(AppendBytes(path, std::string("t\0w\0o\0\r\0\n\0", 10)));
+    EXPECT_TRUE(WaitForText(editor, "one\r\ntwo\r\n", QUESTION_WAIT));
+    EXPECT_FALSE(Modified());
+}
+
 TEST_F(OutsideChangeTest, AFileMadeShorterIsAskedAbout)
 {
     ASSERT_TRUE(Open("a longer first version\r\n"));
@@ -255,9 +279,26 @@ TEST_F(OutsideChangeTest, AChangeJustBeforeSaveIsCaughtBySave)
               "watched.txt has been changed by another program since it was opened. Save over it?");
     EXPECT_EQ(ReadBytes(path), "theirs, just now\r\n");
     EXPECT_TRUE(Modified());
+    EnableWindow(program.main, TRUE);
+    SendMessageA(program.main, WM_ACTIVATEAPP, TRUE, 0);
+    EXPECT_FALSE(AnyBoxWithin(CHECKS_WAIT)) << "one question for one change";
+    // Saving again is the user's choice, made knowing of the change.
+    PostMessageA(program.main, WM_COMMAND, SAVE, 0);
+    EXPECT_TRUE(WaitForBytes(path, "mine"));
+    EXPECT_FALSE(Modified());
+}
+
+TEST_F(OutsideChangeTest, SaveOverAChangedFileWritesWhenTheUserAgrees)
+{
+    ASSERT_TRUE(Open("original\r\n"));
+    TypeText(editor, "mine");
+    EnableWindow(program.main, FALSE);
+    ASSERT_TRUE(WriteBytes(path, "theirs\r\n"));
+    Sleep(300);
     PostMessageA(program.main, WM_COMMAND, SAVE, 0);
     EXPECT_NE(Answer("Save over it?", IDYES, 3000), "<none>");
     EXPECT_TRUE(WaitForBytes(path, "mine"));
     EXPECT_FALSE(Modified());
     EnableWindow(program.main, TRUE);
+    EXPECT_FALSE(AnyBoxWithin(CHECKS_WAIT)) << "the save is the program's own";
 }
