@@ -241,6 +241,14 @@ TEST_F(OutsideChangeTest, AFileMadeShorterIsAskedAbout)
     EXPECT_EQ(WindowText(editor), "a longer first version\r\n");
 }
 
+TEST_F(OutsideChangeTest, ARewriteOfTheSameSizeIsAskedAbout)
+{
+    ASSERT_TRUE(Open("value=1\r\n"));
+    ASSERT_TRUE(WriteBytes(path, "value=2\r\n"));
+    EXPECT_NE(Answer("changed by another program", IDYES), "<none>");
+    EXPECT_TRUE(WaitForText(editor, "value=2\r\n"));
+}
+
 TEST_F(OutsideChangeTest, GrowthUnderUnsavedChangesIsAskedAbout)
 {
     ASSERT_TRUE(Open("log start\r\n"));
