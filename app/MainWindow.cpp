@@ -14,6 +14,7 @@
 #include "app/Settings.h"
 #include "app/Toolbar.h"
 #include "document/Document.h"
+#include "document/FileWatch.h"
 #include "document/OpenDocument.h"
 #include "editor/EditorControl.h"
 #include "editor/FormatDescriptor.h"
@@ -394,8 +395,19 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             return 1;
         break;
     case WM_TIMER:
-        AutoHideFrame(window, EditorControl.control);
+        if (!OnFileCheckTimer(window, wParam))
+            AutoHideFrame(window, EditorControl.control);
         break;
+    case WM_ACTIVATEAPP:
+        if (wParam)
+            CheckDocumentFile(window);
+        break;
+    case WM_FILE_CHECKED:
+        FinishFileCheck(window, lParam);
+        return 0;
+    case WM_FOLDER_CHANGED:
+        OnFolderChanged(window);
+        return 0;
     case WM_INITMENU:
         UpdateMenuState((HMENU)wParam);
         break;

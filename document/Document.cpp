@@ -6,6 +6,7 @@
 #include "app/App.h"
 #include "app/DocumentStatus.h"
 #include "app/Settings.h"
+#include "document/FileWatch.h"
 #include "document/OpenDocument.h"
 #include "document/RecentFiles.h"
 #include "editor/EditorControl.h"
@@ -30,6 +31,7 @@ void SetCurrentDocument(HWND window, const char *path)
         SetWindowTextA(window, SettingsSection);
         CurrentDocumentPath[0] = 0;
     }
+    WatchDocumentFile(window, CurrentDocumentPath);
 }
 
 static bool EditorModified()

@@ -13,6 +13,7 @@
 #include "document/Document.h"
 #include "document/FileFormats.h"
 #include "document/LineEnds.h"
+#include "document/FileWatch.h"
 #include "document/TextEncoding.h"
 #include "editor/EditorControl.h"
 #include "editor/RtfScreen.h"
@@ -81,6 +82,9 @@ static ReadResult ReadWholeFile(const char *path, char **data, size_t *count)
             break;
         total += read;
     }
+    // Whether the file changes while it is open is judged against what was read.
+    if (total == wanted)
+        NoteFileRead(file, path, buffer, total);
     CloseHandle(file);
     // Fewer bytes than the file's size is not the file: treated as not read at all.
     if (total < wanted) {
@@ -453,6 +457,8 @@ static const char *WritePathFile(const char *path)
     return temporary;
 }
 
+static int OpenChosenFile(HWND owner, const char *path);
+
 int OpenDocument(HWND owner, const char *path)
 {
     if (OutputWindowMode())
@@ -470,7 +476,20 @@ int OpenDocument(HWND owner, const char *path)
     // A dismissed choice also passes on the rest of a drop.
     if (OpenChoice < 0)
         return 0;
+    return OpenChosenFile(owner, path);
+}
 
+int ReloadDocument(HWND owner, const char *path)
+{
+    if (OutputWindowMode())
+        return 0;
+    OpenChoice = 0;
+    return OpenChosenFile(owner, path);
+}
+
+// OpenDocument once the file and the way of opening it (OpenChoice) are settled.
+static int OpenChosenFile(HWND owner, const char *path)
+{
     WaitCursor wait;
     // The document's own path stays for the title: only the data comes from elsewhere.
     char documentPath[260];

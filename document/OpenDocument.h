@@ -11,6 +11,9 @@ const long long LARGEST_FILE = 256LL * 1024 * 1024;
 
 // 1 when a file was loaded; a null path asks with the Open dialog.
 int OpenDocument(HWND owner, const char *path);
+// Opens path again in place of the document, as OpenDocument opens a file normally
+// (the same questions, but no Ctrl popup); 1 when it was loaded.
+int ReloadDocument(HWND owner, const char *path);
 // Reads the whole file into the editor; 1 when done, 0 when it could not be read (said
 // so unless the file would not even open). Text cut short by a null character loads,
 // and OpenDocument then opens it untitled. RTF comes in as plain text with plainOnly,

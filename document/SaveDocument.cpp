@@ -11,6 +11,7 @@
 #include "document/Document.h"
 #include "document/FileFormats.h"
 #include "document/LineEnds.h"
+#include "document/FileWatch.h"
 #include "document/OpenDocument.h"
 #include "document/TextEncoding.h"
 #include "editor/EditorControl.h"
@@ -261,6 +262,9 @@ int WriteDocumentFile(const char *path)
     if (!bytes)
         return 0;
     bool stored = StoreFileContent(path, bytes, size);
+    // The program's own save is no change by another program.
+    if (stored && !OutputWindowMode())
+        NoteFileWritten(path, bytes, size);
     delete[] bytes;
     if (!stored)
         return 0;
@@ -343,7 +347,7 @@ int SaveDocument(HWND owner, const char *path)
         lstrcpynA(chosen, path, sizeof chosen);
     }
 
-    if (!AcceptCodePageLoss(owner))
+    if (!AcceptCodePageLoss(owner) || !ConfirmSaveOver(owner, chosen))
         return 0;
     WaitCursor wait;
     DWORD remembered = 0;

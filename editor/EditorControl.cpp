@@ -739,6 +739,68 @@ static void AppendText(HWND control, const Char *text, size_t length)
     SendMessageA(control, EM_SETMODIFY, TRUE, 0);
 }
 
+static LONG TextEnd(HWND control)
+{
+    GETTEXTLENGTHEX count = {GTL_NUMCHARS, 1200};
+    return (LONG)SendMessageA(control, EM_GETTEXTLENGTHEX, (WPARAM)&count, 0);
+}
+
+static ViewPlace ReadViewPlace(HWND control)
+{
+    CHARRANGE range = {0, 0};
+    SendMessageA(control, EM_EXGETSEL, 0, (LPARAM)&range);
+    ViewPlace place = {range.cpMin, range.cpMax,
+                       (int)SendMessageA(control, EM_GETFIRSTVISIBLELINE, 0, 0)};
+    return place;
+}
+
+static void PutViewPlace(HWND control, const ViewPlace &place)
+{
+    LONG end = TextEnd(control);
+    CHARRANGE range = {place.selectionStart < end ? place.selectionStart : end,
+                       place.selectionEnd < end ? place.selectionEnd : end};
+    SendMessageA(control, EM_EXSETSEL, 0, (LPARAM)&range);
+    int now = (int)SendMessageA(control, EM_GETFIRSTVISIBLELINE, 0, 0);
+    SendMessageA(control, EM_LINESCROLL, 0, place.firstVisibleLine - now);
+}
+
+void AppendFollowed(HWND control, const char16_t *text, size_t length)
+{
+    if (!control || length == 0)
+        return;
+    ViewPlace place = ReadViewPlace(control);
+    bool atEnd = place.selectionStart == place.selectionEnd && place.selectionEnd >= TextEnd(control);
+    LRESULT modified = SendMessageA(control, EM_GETMODIFY, 0, 0);
+    // An Undo could no longer bring back a text held from before: the steps it follows
+    // are gone.
+    if (control == EditorControl.control) {
+        TextBeforeHeld = false;
+        TextBefore.clear();
+    }
+    AppendPieces(control, text, length, 0, false);
+    if (!IsWindow(control))
+        return;
+    SendMessageA(control, EM_SETMODIFY, modified, 0);
+    if (atEnd) {
+        MoveCaretToEnd(control);
+        SendMessageA(control, EM_SCROLLCARET, 0, 0);
+    } else {
+        PutViewPlace(control, place);
+    }
+}
+
+ViewPlace EditorWrapper::GetViewPlace()
+{
+    ViewPlace place = {0, 0, 0};
+    return control ? ReadViewPlace(control) : place;
+}
+
+void EditorWrapper::SetViewPlace(const ViewPlace &place)
+{
+    if (control)
+        PutViewPlace(control, place);
+}
+
 void AppendPlainText(HWND control, const char *text, size_t length)
 {
     AppendText(control, text, length);

@@ -9,6 +9,12 @@ enum WrapModeValue { WRAP_NONE = 0, WRAP_WINDOW = 'w', WRAP_PAGE = 'p' };
 // Line-end style that every caller of GetText passes: the two characters CR LF.
 const int LINE_END_CRLF = 0x0A0D;
 
+// Where the caret and the view stand, to come back to after the text was replaced.
+struct ViewPlace {
+    LONG selectionStart, selectionEnd;
+    int firstVisibleLine;
+};
+
 struct EditorWrapper {
     int lineWidth;   // last screen line width: 0 window, 1 none, else twips
     HWND control;    // the RichEdit window; null until start-up creates it
@@ -48,6 +54,11 @@ struct EditorWrapper {
     // control that now holds it: a long document is dropped with its control, and a
     // new one with the same settings takes its place (see OnEditorReplaced).
     HWND Empty();
+
+    // The caret and view as they are; SetViewPlace puts them back as near as the text
+    // now allows.
+    ViewPlace GetViewPlace();
+    void SetViewPlace(const ViewPlace &place);
 
     // Format descriptor of the selection (static buffer), or null without a control.
     const char *GetFormatDescriptor();
@@ -116,6 +127,12 @@ void ReplaceSelectionUnicode(HWND control, const char16_t *text, size_t n, bool 
 // 8-bit text must not begin "{\rtf": some control versions would read it as RTF.
 void AppendPlainText(HWND control, const char *text, size_t length);
 void AppendPlainText(HWND control, const char16_t *text, size_t length);
+
+// Appends text the document's file gained (a log that grows): in pieces, as no undo
+// step (the undo stack is emptied, so that it does not fill with them) and with the
+// modified flag as it was. A caret at the end stays at the new end with the end in
+// view; otherwise caret and view stay where they were.
+void AppendFollowed(HWND control, const char16_t *text, size_t length);
 
 // Replaces the whole content by text (UTF-16, length characters) as ONE undoable step,
 // read as plain text whatever it holds (never as RTF); the modified flag is set. A long
