@@ -24,6 +24,10 @@
 #include "tools/GotoDialog.h"
 #include "tools/LineSortDialog.h"
 #include "spell/SpellDialog.h"
+#include "Version.h"  // made by the build
+
+// The About box's version: major number in the low word, minor in the high word.
+static const DWORD AboutVersion = ORVELLO_VERSION_MAJOR | ORVELLO_VERSION_MINOR << 16;
 
 // Formatting needs rich text: a plain document is converted first.
 static void EnsureRichText()
@@ -172,7 +176,7 @@ LRESULT DispatchCommand(HWND window, WPARAM wParam, LPARAM lParam)
     case IDC_SORT_LINES:    SortLinesCommand(window); break;
     case IDC_SPELL:         OpenSpellCheck(window); break;
     case IDC_SPELL_CLIPBOARD: SpellCheckClipboard(window, lParam); break;
-    case IDC_ABOUT:         ShowAboutBox(window, AppName, 1, 0, 0, 0); break;
+    case IDC_ABOUT:         ShowAboutBox(window, AppName, AboutVersion, 0, 0, 0); break;
     }
     return 0;
 }
