@@ -105,6 +105,9 @@ Section "Uninstall"
   DeleteRegKey HKCU "${PROGID_KEY}"
   DeleteRegKey HKCU "${APPLICATION_KEY}"
   DeleteRegKey HKCU "${UNINSTALL_KEY}"
+  ; Parents that the install may have made, if nothing else uses them.
+  DeleteRegKey /ifempty HKCU "Software\Classes\Applications"
+  DeleteRegKey /ifempty HKCU "Software\Microsoft\Windows\CurrentVersion\Uninstall"
 
   ; The user's own things only when asked for (kept in silent mode).
   MessageBox MB_YESNO|MB_ICONQUESTION|MB_DEFBUTTON2 \

@@ -100,18 +100,70 @@ check "the installed program starts and opens a file" test -n "$opened"
 wineserver -k >/dev/null 2>&1
 wineserver -w
 
+# The user's word list, as the spell checker makes it: a silent uninstall keeps it.
+words="$(dirname "$(dirname "$(dirname "$folder")")")/Roaming/OrvelloWord"
+mkdir -p "$words"
+printf 'orvello\r\n' > "$words/Dictionary.txt"
+
 # Silent uninstall: everything the install added goes; the user's things stay.
 $WINE "$windows_folder\\Uninstall.exe" /S >/dev/null 2>&1
 wineserver -w
 snapshot "$work/removed"
-comm -12 "$work/added.files" "$work/removed.files" > "$work/left.files"
-comm -12 "$work/added.registry" "$work/removed.registry" > "$work/left.registry"
+# Anything new since before the install, but the test's own file, the user's word list,
+# the copy of the uninstaller that ran from the temporary folder (NSIS leaves it to go at
+# the next start of Windows, which is the one registry value it adds) and the user's
+# classes key, which every Windows has and only Wine's fresh prefix lacks.
+comm -13 "$work/before.files" "$work/removed.files" |
+    grep -v -e '^\./installed-test\.txt$' -e '/Temp/~nsu[0-9]*\.tmp' \
+        -e '/AppData/Roaming/OrvelloWord' > "$work/left.files"
+comm -13 "$work/before.registry" "$work/removed.registry" |
+    grep -v -e '^HKLM \[System\\\\CurrentControlSet\\\\Control\\\\Session Manager\] | "PendingFileRenameOperations"$' \
+        -e '^HKCU \[Software\\\\Classes\]$' \
+    > "$work/left.registry"
 check "the uninstaller removed every file it added" test ! -s "$work/left.files"
 check "the uninstaller removed every registry key and value it added" test ! -s "$work/left.registry"
 check "the test file is still there" test -f "$WINEPREFIX/drive_c/installed-test.txt"
+check "a silent uninstall keeps the user's word list" test -f "$words/Dictionary.txt"
 for f in left.files left.registry; do
     [ -s "$work/$f" ] && { echo "left behind ($f):"; cat "$work/$f"; }
 done
+
+# Uninstalling by hand asks about the user's things; Yes removes them too.
+wait_window() {
+    for i in $(seq 1 120); do
+        id=$(xdotool search --name "$1" 2>/dev/null | head -n 1)
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        sleep 0.25
+    done
+    return 1
+}
+# press TITLE KEY: waits for the window with that title, then presses the key in it until
+# it goes (a key pressed while the window is still coming up is lost). False when the
+# window never came.
+press() {
+    id=$(wait_window "$1") || return 1
+    for i in $(seq 1 20); do
+        sleep 0.5
+        xdotool search --name "$1" >/dev/null 2>&1 || return 0
+        xdotool windowfocus "$id" key "$2" 2>/dev/null
+    done
+    return 0
+}
+$WINE "$setup" /S >/dev/null 2>&1
+wineserver -w
+printf 'orvello\r\n' > "$words/Dictionary.txt"
+printf '[OrvelloWord]\r\nWrap=0\r\n[OXR]\r\nMode=1\r\n' >> "$WINEPREFIX/drive_c/windows/win.ini"
+$WINE "$windows_folder\\Uninstall.exe" >/dev/null 2>&1 &
+press '^OrvelloWord Uninstall: Confirmation$' Return
+asked=
+press '^OrvelloWord Uninstall$' y && asked=1
+press '^OrvelloWord Uninstall: Completed$' Return
+# An uninstaller left waiting on a window would keep the server up for good.
+timeout 120 wineserver -w || wineserver -k
+check "uninstalling by hand asks about the settings and the word list" test -n "$asked"
+check "Yes removes the word list" test ! -e "$words"
+check "Yes removes the settings" sh -c "! grep -q -e '^\[OrvelloWord\]' -e '^\[OXR\]' '$WINEPREFIX/drive_c/windows/win.ini'"
+check "and the program" test ! -e "$folder"
 
 echo "$passed passed, $failed failed"
 [ "$failed" = 0 ]
