@@ -7,7 +7,7 @@ BENCH ?=
 FUZZ ?=
 FUZZ_SECONDS ?= 60
 
-.PHONY: all setup build build64 run test bench fuzz screenshot clean
+.PHONY: all setup build build64 run test bench fuzz screenshot dist clean
 
 all: build
 
@@ -42,8 +42,15 @@ bench: build
 fuzz: setup
 	FUZZ_SECONDS=$(FUZZ_SECONDS) ./scripts/fuzz.sh $(FUZZ)
 
+# What Windows users download: dist/OrvelloWord-<version>-win32.zip and -win64.zip, and
+# an installer for each (...-setup.exe, NSIS); the 32-bit ones are the product.
+dist: build $(BUILD)64/CMakeCache.txt
+	cmake --build $(BUILD)64 -j2 --target OrvelloWord tracesend
+	./scripts/package.sh $(BUILD) win32 dist
+	./scripts/package.sh $(BUILD)64 win64 dist
+
 screenshot: build
 	BUILD=$(BUILD) ./scripts/screenshot.sh
 
 clean:
-	rm -rf $(BUILD) $(BUILD)64 build-fuzz
+	rm -rf $(BUILD) $(BUILD)64 build-fuzz dist

@@ -5,6 +5,7 @@
 
 #include "about/AboutLayout.h"
 #include "about/LogoAnimation.h"
+#include "app/Dpi.h"
 #include "res/resource.h"
 
 // A reserved example domain: the program has no real site of its own.
@@ -102,10 +103,13 @@ static void WriteAboutTemplate(TemplateWriter &writer, const AboutLayout &layout
 static const DLGTEMPLATE *PrepareTemplate(const SIZE *size)
 {
     if (!BaseX) {
-        LONG units = GetDialogBaseUnits();
-        BaseX = LOWORD(units);
-        BaseY = HIWORD(units);
+        // The units the box converts with: those of its own font at the system's scale.
+        TemplateFontUnits("MS Shell Dlg", 8, &BaseX, &BaseY);
         DefaultAboutSize(BaseX, BaseY, &DefaultWidth, &DefaultHeight);
+        // The default content is 480 x 240 pixels at 96 DPI; dialog units follow the
+        // system's scale, so the box grows with it.
+        DefaultWidth = ScaleToDpi(DefaultWidth, SystemDpi());
+        DefaultHeight = ScaleToDpi(DefaultHeight, SystemDpi());
     }
     AboutLayout layout = ComputeAboutLayout(size ? size->cx : DefaultWidth,
                                             size ? size->cy : DefaultHeight, BaseX, BaseY);

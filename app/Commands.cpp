@@ -24,6 +24,10 @@
 #include "tools/GotoDialog.h"
 #include "tools/LineSortDialog.h"
 #include "spell/SpellDialog.h"
+#include "Version.h"  // made by the build
+
+// The About box's version: major number in the low word, minor in the high word.
+static const DWORD AboutVersion = ORVELLO_VERSION_MAJOR | ORVELLO_VERSION_MINOR << 16;
 
 // Formatting needs rich text: a plain document is converted first.
 static void EnsureRichText()
@@ -175,7 +179,7 @@ LRESULT DispatchCommand(HWND window, WPARAM wParam, LPARAM lParam)
     case IDC_LINE_ENDS_CRLF: ConvertDocumentLineEnds(LINE_ENDS_CRLF); break;
     case IDC_LINE_ENDS_LF:  ConvertDocumentLineEnds(LINE_ENDS_LF); break;
     case IDC_LINE_ENDS_CR:  ConvertDocumentLineEnds(LINE_ENDS_CR); break;
-    case IDC_ABOUT:         ShowAboutBox(window, AppName, 1, 0, 0, 0); break;
+    case IDC_ABOUT:         ShowAboutBox(window, AppName, AboutVersion, 0, 0, 0); break;
     }
     return 0;
 }

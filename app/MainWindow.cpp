@@ -9,6 +9,7 @@
 #include "app/App.h"
 #include "app/Commands.h"
 #include "app/DocumentStatus.h"
+#include "app/Dpi.h"
 #include "app/Layout.h"
 #include "app/OutputWindow.h"
 #include "app/Settings.h"
@@ -420,6 +421,8 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return DrawColorItem((const DRAWITEMSTRUCT *)lParam);
     case WM_COPYDATA:
         return ReceiveTraceLine(window, (const COPYDATASTRUCT *)lParam);
+    case WM_DPICHANGED:
+        return OnDpiChanged(window, wParam, lParam);
     case WM_EXITSIZEMOVE:
         if (KeyDown(VK_CONTROL) || KeyDown(VK_MENU))
             SnapToWorkArea(window, SNAP_NO_PERCENT, SNAP_NO_PERCENT, TRUE);

@@ -6,6 +6,7 @@
 #include <string.h>
 
 #include "app/DocumentStatus.h"
+#include "app/Dpi.h"
 #include "app/Layout.h"
 #include "app/MainWindow.h"
 #include "app/Settings.h"
@@ -46,6 +47,8 @@ static HFONT MakeDocumentFont(const char *description)
 {
     LOGFONTA font;
     ParseFontDescription(description, &font);
+    // Its pixel height is meant at 96 DPI: on a larger scale the text keeps its size.
+    font.lfHeight = ScaleToDpi(font.lfHeight, SystemDpi());
     return CreateFontIndirectA(&font);
 }
 
@@ -86,14 +89,14 @@ static void CreateToolbarCombos()
     SizeCombo = CreateWindowExA(0, "ComboBox", "", style, 320, 2, 48, 600, MainToolbar.window,
                                 0, 0, 0);
     AddToolbarControl(&MainToolbar, SizeCombo, 0);
-    SendMessageA(SizeCombo, WM_SETFONT, (WPARAM)GetStockObject(DEFAULT_GUI_FONT), 0);
     FillSizeList(SizeCombo, 8, 14, 1, 80, 2, 160, 20);
     SendMessageA(SizeCombo, CB_SETCURSEL, 1, 0);
 
     FontCombo = CreateWindowExA(0, "ComboBox", "", style | CBS_SORT, 380, 2, 180, 600,
                                 MainToolbar.window, 0, 0, 0);
     AddToolbarControl(&MainToolbar, FontCombo, 0);
-    SendMessageA(FontCombo, WM_SETFONT, (WPARAM)GetStockObject(DEFAULT_GUI_FONT), 0);
+    // Their places and font at the window's scale (at 100 % the ones above).
+    PlaceToolbarCombos(MainWindowDpi);
     HDC screen = GetDC(0);
     EnumFontsA(screen, 0, (FONTENUMPROCA)AddFontName, (LPARAM)FontCombo);
     ReleaseDC(0, screen);
@@ -130,6 +133,7 @@ HWND StartMainWindow(HINSTANCE instance, const char *commandLine)
     if (!MainWindow)
         return 0;
     MainLayout.main = MainWindow;
+    MainWindowDpi = WindowDpi(MainWindow);
 
     if (!output) {
         static const UINT recentCommands[4] = {IDC_RECENT_FIRST, IDC_RECENT_FIRST + 1,
@@ -147,6 +151,8 @@ HWND StartMainWindow(HINSTANCE instance, const char *commandLine)
 
     StatusBar = CreateStatusWindowA(WS_CHILD, "", MainWindow, 0);
     MainLayout.status = StatusBar;
+    if (StatusBar)
+        SendMessageA(StatusBar, WM_SETFONT, (WPARAM)BarFont(MainWindowDpi), FALSE);
     SetStatusParts(StatusBar, 1);
     if (StatusBar)
         ShowWindow(StatusBar, SW_HIDE);
@@ -169,7 +175,10 @@ HWND StartMainWindow(HINSTANCE instance, const char *commandLine)
     EditorControl.control = editor;
     EditorControl.ScreenPastes();
     MainLayout.editor = editor;
-    OnEditorReplaced = [](HWND, HWND fresh) { MainLayout.editor = fresh; };
+    OnEditorReplaced = [](HWND, HWND fresh) {
+        MainLayout.editor = fresh;
+        ApplyEditorZoom(fresh);
+    };
 
     if (output && (ModeFlags & MODE_ALWAYS_ON_TOP))
         SetWindowPos(MainWindow, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);

@@ -4,6 +4,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "app/Dpi.h"
 #include "res/resource.h"
 
 static const int ButtonIds[TOOLBAR_SLOTS] = {
@@ -107,15 +108,58 @@ int CALLBACK AddFontName(const LOGFONTA *font, const TEXTMETRICA *, DWORD, LPARA
     return 1;
 }
 
+// The images of the buttons drawn for dpi, the silver background masked out. The strips
+// are drawn at 100, 125, 150 and 200 %: the largest that fits is used, never stretched.
+static HIMAGELIST MakeToolbarImages(int dpi)
+{
+    int side = ToolbarImageSize(dpi);
+    int id = side == 32 ? IDB_TOOLBAR_32 : side == 24 ? IDB_TOOLBAR_24
+           : side == 20 ? IDB_TOOLBAR_20 : IDB_TOOLBAR;
+    HBITMAP strip = (HBITMAP)LoadImageA(GetModuleHandleA(0), MAKEINTRESOURCEA(id), IMAGE_BITMAP,
+                                        0, 0, 0);
+    HIMAGELIST images = strip ? ImageList_Create(side, side, ILC_COLOR24 | ILC_MASK, 12, 0) : 0;
+    if (images)
+        ImageList_AddMasked(images, strip, RGB(192, 192, 192));
+    if (strip)
+        DeleteObject(strip);
+    return images;
+}
+
+// The toolbar's images at 100 %, and its buttons and separators (their size at 96 DPI
+// as the toolbar makes them for 16-pixel images).
+static const int BUTTON_CX = 23, BUTTON_CY = 22, SEPARATOR_CX = 8;
+static HIMAGELIST ToolbarImages = 0;
+
+void ScaleToolbar(HWND toolbar, int dpi)
+{
+    if (!toolbar)
+        return;
+    HIMAGELIST images = MakeToolbarImages(dpi);
+    if (!images)
+        return;
+    int side = ToolbarImageSize(dpi);
+    SendMessageA(toolbar, TB_SETBITMAPSIZE, 0, MAKELPARAM(side, side));
+    SendMessageA(toolbar, TB_SETIMAGELIST, 0, (LPARAM)images);
+    if (ToolbarImages)
+        ImageList_Destroy(ToolbarImages);
+    ToolbarImages = images;
+    SendMessageA(toolbar, TB_SETBUTTONSIZE, 0,
+                 MAKELPARAM(ScaleToDpi(BUTTON_CX, dpi), ScaleToDpi(BUTTON_CY, dpi)));
+    TBBUTTONINFOA info;
+    memset(&info, 0, sizeof info);
+    info.cbSize = sizeof info;
+    info.dwMask = TBIF_BYINDEX | TBIF_SIZE;
+    info.cx = (WORD)ScaleToDpi(SEPARATOR_CX, dpi);
+    for (int slot = 0; slot < TOOLBAR_SLOTS; ++slot)
+        if (!ButtonIds[slot])
+            SendMessageA(toolbar, TB_SETBUTTONINFOA, slot, (LPARAM)&info);
+    SendMessageA(toolbar, TB_AUTOSIZE, 0, 0);
+    InvalidateRect(toolbar, 0, TRUE);
+}
+
 HWND CreateMainToolbar(HWND parent, HINSTANCE instance)
 {
-    // The silver background becomes the button face, as in the user's colours.
-    HBITMAP bitmap = (HBITMAP)LoadImageA(instance, MAKEINTRESOURCEA(IDB_TOOLBAR), IMAGE_BITMAP, 0,
-                                         0, LR_LOADMAP3DCOLORS);
-    BITMAP size;
-    memset(&size, 0, sizeof size);
-    GetObjectA(bitmap, sizeof size, &size);
-
+    int dpi = MainWindowDpi ? MainWindowDpi : WindowDpi(parent);
     TBBUTTON buttons[TOOLBAR_SLOTS];
     memset(buttons, 0, sizeof buttons);
     int image = 0;
@@ -127,15 +171,34 @@ HWND CreateMainToolbar(HWND parent, HINSTANCE instance)
             b.iBitmap = image++;
             b.fsStyle = TBSTYLE_BUTTON;
         } else {
+            b.iBitmap = ScaleToDpi(SEPARATOR_CX, dpi);
             b.fsStyle = TBSTYLE_SEP;
         }
     }
-    HWND toolbar = CreateToolbarEx(parent, WS_CHILD | TBSTYLE_TOOLTIPS | TBSTYLE_WRAPABLE, 0, 12,
-                                   0, (UINT_PTR)bitmap, buttons, TOOLBAR_SLOTS, 0, 0,
-                                   size.bmWidth / 12, size.bmHeight, sizeof(TBBUTTON));
-    if (toolbar)
+    int side = ToolbarImageSize(dpi);
+    // The images go in as an image list (ScaleToolbar), so a new scale can replace them.
+    HWND toolbar = CreateToolbarEx(parent, WS_CHILD | TBSTYLE_TOOLTIPS | TBSTYLE_WRAPABLE, 0, 0,
+                                   0, 0, buttons, TOOLBAR_SLOTS, ScaleToDpi(BUTTON_CX, dpi),
+                                   ScaleToDpi(BUTTON_CY, dpi), side, side, sizeof(TBBUTTON));
+    if (toolbar) {
+        ScaleToolbar(toolbar, dpi);
         ShowWindow(toolbar, SW_HIDE);
+    }
     return toolbar;
+}
+
+void PlaceToolbarCombos(int dpi)
+{
+    HFONT font = BarFont(dpi);
+    const int top = ScaleToDpi(2, dpi), listHeight = ScaleToDpi(600, dpi);
+    if (SizeCombo) {
+        SendMessageA(SizeCombo, WM_SETFONT, (WPARAM)font, FALSE);
+        MoveWindow(SizeCombo, ScaleToDpi(320, dpi), top, ScaleToDpi(48, dpi), listHeight, TRUE);
+    }
+    if (FontCombo) {
+        SendMessageA(FontCombo, WM_SETFONT, (WPARAM)font, FALSE);
+        MoveWindow(FontCombo, ScaleToDpi(380, dpi), top, ScaleToDpi(180, dpi), listHeight, TRUE);
+    }
 }
 
 const char *ToolbarTipFor(int id)

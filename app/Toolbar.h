@@ -35,7 +35,12 @@ void FillSizeList(HWND combo, int start, int end1, int step1, int end2, int step
 int CALLBACK AddFontName(const LOGFONTA *font, const TEXTMETRICA *metrics, DWORD type,
                          LPARAM combo);
 
-// Creates the toolbar from bitmap 101 and the 16-slot table (hidden).
+// Creates the toolbar from the 16-slot table (hidden), its buttons and images sized for
+// the main window's DPI.
 HWND CreateMainToolbar(HWND parent, HINSTANCE instance);
+// Gives the toolbar the images, button size and separator width of dpi.
+void ScaleToolbar(HWND toolbar, int dpi);
+// Puts the size and font combo boxes in their places on the toolbar, in the font of dpi.
+void PlaceToolbarCombos(int dpi);
 // Tooltip text of a command id, or null when it is not on the toolbar.
 const char *ToolbarTipFor(int id);

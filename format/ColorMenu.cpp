@@ -6,12 +6,19 @@
 #include <string.h>
 
 #include "app/App.h"
+#include "app/Dpi.h"
 #include "app/MainWindow.h"
 #include "editor/EditorControl.h"
 #include "format/ColorChoice.h"
 
-// Where the name starts in an item, right of the check dot and the swatch.
+// Where the name starts in an item, right of the check dot and the swatch (at 96 DPI;
+// every measure of an item is scaled with the main window).
 static const int NAME_LEFT = 52;
+
+static int Px(int value)
+{
+    return ScaleForWindow(MainWindow, value);
+}
 
 // The colour dialog's custom colour slots, kept for the run.
 static COLORREF customColors[16];
@@ -67,12 +74,23 @@ BOOL MeasureColorItem(HWND window, MEASUREITEMSTRUCT *item)
     if (!entry)
         return FALSE;
     HDC dc = GetDC(window);
+    // Measured in the menu's font, which draws the item: on a large scale it is wider
+    // than the window's and the names were cut off.
+    NONCLIENTMETRICSA metrics;
+    metrics.cbSize = sizeof metrics;
+    HFONT menuFont = SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)
+        ? CreateFontIndirectA(&metrics.lfMenuFont) : 0;
+    HGDIOBJ oldFont = menuFont ? SelectObject(dc, menuFont) : 0;
     SIZE size = {0, 0};
     GetTextExtentPoint32A(dc, entry->name, lstrlenA(entry->name), &size);
+    if (oldFont)
+        SelectObject(dc, oldFont);
+    if (menuFont)
+        DeleteObject(menuFont);
     ReleaseDC(window, dc);
     // The name is drawn after the swatch, NAME_LEFT pixels in: without that room
     // the longer names were cut off.
-    item->itemWidth = NAME_LEFT + size.cx;
+    item->itemWidth = Px(NAME_LEFT) + size.cx;
     item->itemHeight = size.cy;
     return TRUE;
 }
@@ -93,12 +111,12 @@ BOOL DrawColorItem(const DRAWITEMSTRUCT *item)
 
     SetTextColor(dc, entry->colour);
     SetBkColor(dc, 0xC0C0C0);
-    TextOutA(dc, r.left + NAME_LEFT, r.top + 1, entry->name, lstrlenA(entry->name));
+    TextOutA(dc, r.left + Px(NAME_LEFT), r.top + Px(1), entry->name, lstrlenA(entry->name));
 
     SelectObject(dc, GetStockObject(BLACK_PEN));
     HBRUSH swatch = CreateSolidBrush(entry->colour);
     HGDIOBJ previous = SelectObject(dc, swatch);
-    Rectangle(dc, r.left + 12, r.top + 2, r.left + 48, r.bottom - 2);
+    Rectangle(dc, r.left + Px(12), r.top + Px(2), r.left + Px(48), r.bottom - Px(2));
     SelectObject(dc, previous);
     DeleteObject(swatch);
 
@@ -106,7 +124,7 @@ BOOL DrawColorItem(const DRAWITEMSTRUCT *item)
         SelectObject(dc, GetStockObject(NULL_PEN));
         SelectObject(dc, GetStockObject(BLACK_BRUSH));
         int middle = (r.top + r.bottom) / 2;
-        Ellipse(dc, r.left, middle - 4, r.left + 8, middle + 4);
+        Ellipse(dc, r.left, middle - Px(4), r.left + Px(8), middle + Px(4));
     }
     SelectObject(dc, oldPen);
     SelectObject(dc, oldBrush);

@@ -60,12 +60,12 @@ int TrimmedRangeEnd(const wchar_t *text, int length, int rangeEnd)
 }
 
 void FitPageImages(int areaWidth, int areaHeight, int paperWidth, int paperHeight,
-                   int pagesShown, int *imageWidth, int *imageHeight)
+                   int pagesShown, int *imageWidth, int *imageHeight, int gapX, int gapY)
 {
-    int height = areaHeight - 24;
+    int height = areaHeight - gapY;
     int width = paperHeight > 0 ? (int)((long long)height * paperWidth / paperHeight) : 0;
     while (width > 1 && height > 1 &&
-           (areaWidth / (width + 12)) * (areaHeight / (height + 24)) < pagesShown) {
+           (areaWidth / (width + gapX)) * (areaHeight / (height + gapY)) < pagesShown) {
         width = (int)(width * 0.9);
         height = (int)(height * 0.9);
     }

@@ -40,8 +40,10 @@ LineFit FitLine(const wchar_t *text, const int *advance, int count, int startX, 
 int TrimmedRangeEnd(const wchar_t *text, int length, int rangeEnd);
 
 // Size of one preview page image in a page area of areaWidth x areaHeight pixels:
-// the image fills the height (less 24 pixels for its number) and shrinks in 10 % steps
-// until a grid of (width + 12) x (height + 24) cells holds pagesShown images. Images
-// never shrink below one pixel, so a tiny area cannot loop forever.
+// the image fills the height (less gapY pixels for its number) and shrinks in 10 % steps
+// until a grid of (width + gapX) x (height + gapY) cells holds pagesShown images. Images
+// never shrink below one pixel, so a tiny area cannot loop forever. The gaps are 12 and
+// 24 pixels at 96 DPI.
 void FitPageImages(int areaWidth, int areaHeight, int paperWidth, int paperHeight,
-                   int pagesShown, int *imageWidth, int *imageHeight);
+                   int pagesShown, int *imageWidth, int *imageHeight, int gapX = 12,
+                   int gapY = 24);

@@ -4,6 +4,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "app/Dpi.h"
 #include "editor/EditorControl.h"
 #include "print/FormatRange.h"
 #include "print/PageLayout.h"
@@ -91,11 +92,13 @@ static INT_PTR OnInitDialog(HWND dialog)
 static INT_PTR OnSize(HWND dialog, int width, int height)
 {
     HWND area = GetDlgItem(dialog, IDC_PREVIEW_PAGES_AREA);
-    MoveWindow(area, 20, 40, width - 40, height - 60, TRUE);
+    MoveWindow(area, ScaleForWindow(dialog, 20), ScaleForWindow(dialog, 40),
+               width - ScaleForWindow(dialog, 40), height - ScaleForWindow(dialog, 60), TRUE);
     RECT client;
     GetClientRect(area, &client);
     FitPageImages(client.right, client.bottom, PageSettings.paperSize.x, PageSettings.paperSize.y,
-                  pagesShown, &thumbWidth, &thumbHeight);
+                  pagesShown, &thumbWidth, &thumbHeight, ScaleForWindow(dialog, 12),
+                  ScaleForWindow(dialog, 24));
     return FALSE;
 }
 
@@ -141,9 +144,11 @@ static INT_PTR OnDrawItem(const DRAWITEMSTRUCT *item)
     int bitmapWidth, bitmapHeight;
     PageBitmapSize(&bitmapWidth, &bitmapHeight);
 
+    // Room for the page number under each page and between pages, at the screen's scale.
+    const int gapX = ScaleForWindow(item->hwndItem, 12), gapY = ScaleForWindow(item->hwndItem, 24);
     int col = 0, row = 0;
     for (int page = 1; page < firstPage + pagesShown; ++page) {
-        if ((thumbHeight + 24) * (row + 1) > areaHeight)
+        if ((thumbHeight + gapY) * (row + 1) > areaHeight)
             break;
         // Pages before the first shown only move the range on: they need no drawing.
         bool shown = page >= firstPage;
@@ -152,14 +157,14 @@ static INT_PTR OnDrawItem(const DRAWITEMSTRUCT *item)
         LONG before = request.chrg.cpMin;
         request.chrg.cpMin = control ? (LONG)FormatRange(control, shown, &request) : 0;
         if (shown) {
-            int x = area.left + col * (thumbWidth + 12), y = area.top + row * (thumbHeight + 24);
+            int x = area.left + col * (thumbWidth + gapX), y = area.top + row * (thumbHeight + gapY);
             StretchBlt(dc, x, y, thumbWidth, thumbHeight, pageDC, 0, 0, bitmapWidth, bitmapHeight,
                        SRCCOPY);
             Rectangle(dc, x, y, x + thumbWidth, y + thumbHeight);
             char number[16];
             int length = snprintf(number, sizeof number, "%d", page);
             TextOutA(dc, x + thumbWidth / 2, y + thumbHeight, number, length);
-            if ((col + 2) * (thumbWidth + 12) <= areaWidth) {
+            if ((col + 2) * (thumbWidth + gapX) <= areaWidth) {
                 ++col;
             } else {
                 col = 0;

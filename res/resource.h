@@ -10,6 +10,10 @@
 #define IDB_TOOLBAR             101
 #define IDI_EDITOR              102
 #define IDI_OUTPUT              106
+// The toolbar strip for 125, 150 and 200 % (101 is 100 %)
+#define IDB_TOOLBAR_20          121
+#define IDB_TOOLBAR_24          122
+#define IDB_TOOLBAR_32          123
 
 // Dialogs
 #define IDD_SAVE_FORMAT         104

@@ -1,13 +1,16 @@
 #!/usr/bin/env python3
 """Draw OrvelloWord's toolbar strip and window icons.
 
-Writes res/toolbar.bmp, res/editor.ico and res/output.ico.  Everything is
-drawn from the pixel maps and shapes below, so the output is byte-for-byte
-reproducible; rerun this after changing a picture.
+Writes res/toolbar.bmp (16-pixel buttons, 100 %), res/toolbar20.bmp,
+res/toolbar24.bmp and res/toolbar32.bmp (125, 150 and 200 %), and
+res/editor.ico and res/output.ico (16, 20, 24, 32, 48 and 256 pixels).
+Everything is drawn from the pixel maps and shapes below, so the output is
+byte-for-byte reproducible; rerun this after changing a picture.
 """
 
 import os
 import struct
+import zlib
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 RES = os.path.join(ROOT, "res")
@@ -305,14 +308,86 @@ def write_bmp4(path, width, height, pixel):
         f.write(head + info + palette + body)
 
 
+def scale2x(rows):
+    """EPX / Scale2x: twice the size, diagonals stay sharp, no new colours."""
+    h, w = len(rows), len(rows[0])
+    out = [[None] * (2 * w) for _ in range(2 * h)]
+    for y in range(h):
+        for x in range(w):
+            p = rows[y][x]
+            a = rows[y - 1][x] if y > 0 else p
+            b = rows[y][x + 1] if x + 1 < w else p
+            c = rows[y][x - 1] if x > 0 else p
+            d = rows[y + 1][x] if y + 1 < h else p
+            e = [p, p, p, p]
+            if c == a and c != d and a != b:
+                e[0] = a
+            if a == b and a != c and b != d:
+                e[1] = b
+            if d == c and d != b and c != a:
+                e[2] = c
+            if b == d and b != a and d != c:
+                e[3] = d
+            out[2 * y][2 * x], out[2 * y][2 * x + 1] = e[0], e[1]
+            out[2 * y + 1][2 * x], out[2 * y + 1][2 * x + 1] = e[2], e[3]
+    return out
+
+
+def scale3x(rows):
+    """Scale3x: three times the size, same rules as Scale2x."""
+    h, w = len(rows), len(rows[0])
+
+    def at(x, y):
+        return rows[min(max(y, 0), h - 1)][min(max(x, 0), w - 1)]
+
+    out = [[None] * (3 * w) for _ in range(3 * h)]
+    for y in range(h):
+        for x in range(w):
+            A, B, C = at(x - 1, y - 1), at(x, y - 1), at(x + 1, y - 1)
+            D, E, F = at(x - 1, y), at(x, y), at(x + 1, y)
+            G, H, I = at(x - 1, y + 1), at(x, y + 1), at(x + 1, y + 1)
+            e = [E] * 9
+            if B != H and D != F:
+                e[0] = D if D == B else E
+                e[1] = B if (D == B and E != C) or (B == F and E != A) else E
+                e[2] = F if B == F else E
+                e[3] = D if (D == B and E != G) or (D == H and E != A) else E
+                e[5] = F if (B == F and E != I) or (H == F and E != C) else E
+                e[6] = D if D == H else E
+                e[7] = H if (D == H and E != I) or (H == F and E != G) else E
+                e[8] = F if H == F else E
+            for k in range(9):
+                out[3 * y + k // 3][3 * x + k % 3] = e[k]
+    return out
+
+
+def sample(rows, size):
+    """Nearest pixel: a grid of size x size cells taken from rows."""
+    n = len(rows)
+    return [[rows[y * n // size][x * n // size] for x in range(size)]
+            for y in range(size)]
+
+
+# The strips for 100, 125, 150 and 200 %: the 16-pixel maps grown with
+# Scale2x/Scale3x, so outlines stay one crisp line instead of a blur.
+TOOLBAR_SIZES = {
+    16: lambda m: m,
+    20: lambda m: sample(scale2x(m), 20),
+    24: lambda m: sample(scale3x(m), 24),
+    32: scale2x,
+}
+
+
 def make_toolbar():
-    maps = [parse_map(m, 16) for m in TOOLBAR]
+    for size, grow in TOOLBAR_SIZES.items():
+        maps = [grow(parse_map(m, 16)) for m in TOOLBAR]
 
-    def pixel(x, y):
-        c = PALETTE[maps[x // 16][y][x % 16]]
-        return MASK if c is None else c
+        def pixel(x, y):
+            c = PALETTE[maps[x // size][y][x % size]]
+            return MASK if c is None else c
 
-    write_bmp4(os.path.join(RES, "toolbar.bmp"), 16 * len(maps), 16, pixel)
+        name = "toolbar.bmp" if size == 16 else "toolbar%d.bmp" % size
+        write_bmp4(os.path.join(RES, name), size * len(maps), size, pixel)
 
 
 # ------------------------------------------------------------------ icons
@@ -438,13 +513,17 @@ def pencil45(cv, tip_x, tip_y, length):
 
 
 def editor_icon(size):
+    """The 32-pixel design drawn again at any size from 20 up; 16 has its own."""
     cv = Canvas(size)
-    if size == 32:
-        rows = [(y, 7, 24 if i % 3 != 2 else 17)
+    if size >= 20:
+        def at(v):
+            return int(round(v * size / 32.0))
+        rows = [(at(y), at(7), at(24 if i % 3 != 2 else 17))
                 for i, y in enumerate(range(10, 28, 3))]
-        rows.insert(0, (7, 7, 15))
-        page(cv, 4, 1, 27, 30, 7, rows, 24)
-        pencil(cv, (13.5, 27.5), (30.5, 6.5), 3.0, 6.0, 3.0)
+        rows.insert(0, (at(7), at(7), at(15)))
+        page(cv, at(4), at(1), at(27), at(30), at(7), rows, at(24))
+        k = size / 32.0
+        pencil(cv, (13.5 * k, 27.5 * k), (30.5 * k, 6.5 * k), 3.0 * k, 6.0 * k, 3.0 * k)
     else:
         rows = [(3, 3, 6), (5, 3, 10), (7, 3, 10), (9, 3, 10), (11, 3, 7)]
         page(cv, 1, 0, 12, 15, 3, rows, 10)
@@ -459,21 +538,28 @@ def output_icon(size):
     dim_green = (0, 160, 0)
     white = PALETTE["w"]
     screen = (16, 16, 16)
-    if size == 32:
-        cv.rect(1, 3, 30, 28, k)
-        cv.rect(2, 4, 29, 8, PALETTE["b"])               # title bar
-        cv.hline(4, 14, 6, (160, 180, 255))
+    if size >= 20:
+        def at(v):
+            return int(round(v * size / 32.0))
+
+        def box(x0, y0, x1, y1, c):
+            # Inclusive 32-pixel corners: each cell of the design grows whole.
+            cv.rect(at(x0), at(y0), at(x1 + 1) - 1, at(y1 + 1) - 1, c)
+
+        box(1, 3, 30, 28, k)
+        box(2, 4, 29, 8, PALETTE["b"])                   # title bar
+        box(4, 6, 14, 6, (160, 180, 255))
         for bx in (21, 25):
-            cv.rect(bx, 5, bx + 2, 7, PALETTE["s"])      # caption buttons
-        cv.rect(2, 9, 29, 27, screen)
+            box(bx, 5, bx + 2, 7, PALETTE["s"])          # caption buttons
+        box(2, 9, 29, 27, screen)
         lines = [(12, 4, 21, green), (15, 4, 26, dim_green),
                  (18, 4, 16, green), (21, 4, 23, white)]
         for y, x0, x1, c in lines:
-            cv.rect(x0, y, x1, y + 1, c)
-        cv.rect(4, 24, 5, 25, green)                     # prompt
-        cv.rect(8, 24, 10, 25, white)                    # cursor block
+            box(x0, y, x1, y + 1, c)
+        box(4, 24, 5, 25, green)                         # prompt
+        box(8, 24, 10, 25, white)                        # cursor block
         # bevel so the window reads as raised on any desktop colour
-        cv.hline(1, 30, 28, (96, 96, 96))
+        box(1, 28, 30, 28, (96, 96, 96))
     else:
         cv.rect(0, 1, 15, 14, k)
         cv.rect(1, 2, 14, 4, PALETTE["b"])
@@ -507,8 +593,27 @@ def dib32(cv):
     return info + bytes(xor) + bytes(mask)
 
 
+def png(cv):
+    """The canvas as a PNG (RGBA): the 256-pixel image of an icon is kept this way."""
+    n = cv.size
+    raw = bytearray()
+    for y in range(n):
+        raw.append(0)
+        for x in range(n):
+            c = cv.px[y][x]
+            raw += b"\0\0\0\0" if c is None else bytes(c) + b"\xff"
+
+    def chunk(kind, data):
+        return (struct.pack(">I", len(data)) + kind + data +
+                struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF))
+
+    head = struct.pack(">IIBBBBB", n, n, 8, 6, 0, 0, 0)
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", head) +
+            chunk(b"IDAT", zlib.compress(bytes(raw), 9)) + chunk(b"IEND", b""))
+
+
 def write_ico(path, canvases):
-    images = [dib32(cv) for cv in canvases]
+    images = [png(cv) if cv.size >= 256 else dib32(cv) for cv in canvases]
     out = struct.pack("<HHH", 0, 1, len(images))
     offset = 6 + 16 * len(images)
     for cv, data in zip(canvases, images):
@@ -520,11 +625,14 @@ def write_ico(path, canvases):
         f.write(out + b"".join(images))
 
 
+ICON_SIZES = (32, 16, 20, 24, 48, 256)
+
+
 def main():
     os.makedirs(RES, exist_ok=True)
     make_toolbar()
-    write_ico(os.path.join(RES, "editor.ico"), [editor_icon(32), editor_icon(16)])
-    write_ico(os.path.join(RES, "output.ico"), [output_icon(32), output_icon(16)])
+    write_ico(os.path.join(RES, "editor.ico"), [editor_icon(n) for n in ICON_SIZES])
+    write_ico(os.path.join(RES, "output.ico"), [output_icon(n) for n in ICON_SIZES])
 
 
 if __name__ == "__main__":

@@ -9,7 +9,8 @@ arch=$(dpkg --print-architecture)
 need_install=0
 for p in cmake make g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-i686-dev libz-mingw-w64-dev \
          googletest wine wine64 wine32:i386 xvfb xauth imagemagick xdotool clang libclang-rt-14-dev zlib1g-dev \
-         cups cups-bsd cups-client printer-driver-cups-pdf libcups2:$arch libcups2:i386 poppler-utils ghostscript; do
+         cups cups-bsd cups-client printer-driver-cups-pdf libcups2:$arch libcups2:i386 poppler-utils ghostscript \
+         nsis zip; do
     dpkg -s "$p" >/dev/null 2>&1 || need_install=1
 done
 
@@ -23,10 +24,12 @@ if [ "$need_install" = 1 ]; then
         binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 libz-mingw-w64-dev googletest \
         wine wine64 wine32:i386 xvfb xauth x11-utils imagemagick xdotool \
         clang libclang-rt-14-dev zlib1g-dev \
-        cups cups-bsd cups-client printer-driver-cups-pdf libcups2 libcups2:i386 poppler-utils ghostscript
+        cups cups-bsd cups-client printer-driver-cups-pdf libcups2 libcups2:i386 poppler-utils ghostscript \
+        nsis zip
 fi
 # The test printer (scripts/printer-env.sh): CUPS with the cups-pdf driver; libcups2 for
 # 64-bit Wine, libcups2:i386 for 32-bit Wine; poppler-utils read the printed PDFs back.
+# `make dist`: zip packs the zips, nsis (makensis) builds the installers.
 
 # A default prefix for `make run`; tests make their own under the build folder.
 if [ ! -f "${WINEPREFIX:-$HOME/.wine}/system.reg" ]; then

@@ -9,6 +9,7 @@
 #include "about/AboutDialog.h"
 #include "about/AboutLayout.h"
 #include "about/LogoAnimation.h"
+#include "app/Dpi.h"
 #include "res/resource.h"
 
 namespace {
@@ -92,10 +93,12 @@ DWORD GdiObjectCount()
 TEST(AboutDialog, TemplateSizedFromItselfGivesTheItemsTheirPlaces)
 {
     RunAboutBox([](HWND box) {
-        LONG units = GetDialogBaseUnits();
-        int width, height;
-        DefaultAboutSize(LOWORD(units), HIWORD(units), &width, &height);
-        AboutLayout layout = ComputeAboutLayout(width, height, LOWORD(units), HIWORD(units));
+        int unitX, unitY, width, height;
+        TemplateFontUnits("MS Shell Dlg", 8, &unitX, &unitY);
+        DefaultAboutSize(unitX, unitY, &width, &height);
+        width = ScaleToDpi(width, SystemDpi());
+        height = ScaleToDpi(height, SystemDpi());
+        AboutLayout layout = ComputeAboutLayout(width, height, unitX, unitY);
         EXPECT_EQ(layout.items[1].cy, layout.items[1].cx / 8);
         const int ids[] = {IDCANCEL, IDC_ABOUT_LOGO, IDC_ABOUT_LINK, 0xFFFF, IDC_ABOUT_TEXT};
         HWND child = GetWindow(box, GW_CHILD);
