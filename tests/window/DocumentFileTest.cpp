@@ -242,7 +242,9 @@ TEST_F(DocumentFileTest, ProtectedFilesAreSavedOnlyAfterTheQuestionAndKeepTheirA
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.named);
-        std::string path = File("locked.txt", "old");
+        // A file of its own each time: the last one saved is the document's, whose
+        // rewrite by File() would be a change by another program.
+        std::string path = File(("locked " + std::to_string(&c - cases) + ".txt").c_str(), "old");
         ASSERT_TRUE(SetFileAttributesA(path.c_str(), c.attributes));
         ASSERT_EQ(GetFileAttributesA(path.c_str()) & c.attributes, c.attributes);
         SetText("new");
