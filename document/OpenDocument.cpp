@@ -169,7 +169,10 @@ static void StartReplacing(HWND &editor, bool rich, bool longLines)
     editor = EmptyEditor(editor);
     // Redrawing while a large text streams in costs more than the reading.
     SendMessageA(editor, WM_SETREDRAW, FALSE, 0);
+    bool own = editor == EditorControl.control;
     EditorControl.SetTextMode(rich ? TEXT_RICH : TEXT_PLAIN);
+    if (own)
+        editor = EditorControl.control;  // a mode switch may put a new control in place
     if (!rich)
         SendMessageA(editor, WM_SETFONT, (WPARAM)DocumentFont, 0);
     if (longLines)

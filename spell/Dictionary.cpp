@@ -5,6 +5,7 @@
 #include <string.h>
 
 #include "res/resource.h"
+#include "spell/FolderText.h"
 #include "spell/SpecialFolder.h"
 
 char WordListPath[260] = "";
@@ -68,8 +69,16 @@ static bool CreateWordListFile(const char *path)
 
 bool LoadDictionary()
 {
-    char folder[260] = "";
-    GetSpecialFolder("AppData", folder, HKEY_CURRENT_USER);
+    char appData[260] = "", program[MAX_PATH] = "", folder[260];
+    GetSpecialFolder("AppData", appData, HKEY_CURRENT_USER);
+    DWORD named = GetModuleFileNameA(0, program, sizeof program);
+    if (named == 0 || named >= sizeof program)
+        program[0] = 0;
+    // Without an application-data folder the list goes beside the program; never to
+    // a folder at the root of whatever drive is current.
+    WordListPath[0] = 0;
+    if (!WordListBaseFolder(appData, program, folder, sizeof folder))
+        return false;
     char path[sizeof WordListPath];
     int length = snprintf(path, sizeof path, "%s\\OrvelloWord", folder);
     if (length < 0 || length >= (int)sizeof path)

@@ -1,5 +1,7 @@
 #include "spell/SpecialFolder.h"
 
+#include "spell/FolderText.h"
+
 #include <stdio.h>
 #include <string.h>
 
@@ -77,12 +79,14 @@ char *GetSpecialFolder(const char *name, char *destination, HKEY root)
     if (RegOpenKeyExA(root, keyPath, 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
         DWORD size = sizeof RegistryAnswer;
         DWORD type = 0;
+        // A value stored without its terminating zero ends at the size read: the bytes
+        // after it are an earlier answer's.
         if (RegQueryValueExA(key, valueName, 0, &type, (BYTE *)RegistryAnswer, &size) !=
                 ERROR_SUCCESS ||
             (type != REG_SZ && type != REG_EXPAND_SZ))
             RegistryAnswer[0] = 0;
-        // A value stored without its terminating zero must not run past the buffer.
-        RegistryAnswer[sizeof RegistryAnswer - 1] = 0;
+        else
+            EndRegistryString(RegistryAnswer, sizeof RegistryAnswer, size);
         RegCloseKey(key);
     }
     return Answer(RegistryAnswer, destination);

@@ -318,24 +318,25 @@ static bool EditorModified()
 
 void SpellCheckClipboard(HWND owner, LPARAM marker)
 {
-    HWND editor = EditorControl.control;
+    // NewDocument puts a new control in place of a long document's: the control is
+    // read again at each use, never kept across anything that may replace it.
     if (!strchr(EditorControl.GetEditState(), 'p')) {
         MessageBoxA(owner, "System Clipboard is empty.", SettingsSection, MB_OK);
     } else if (NewDocument(owner)) {
-        SendMessageA(editor, WM_PASTE, 0, 0);
+        SendMessageA(EditorControl.control, WM_PASTE, 0, 0);
         EditorControl.SetSelection(0, 0);
-        SendMessageA(editor, EM_SETMODIFY, FALSE, 0);
+        SendMessageA(EditorControl.control, EM_SETMODIFY, FALSE, 0);
         DialogBoxParamA(GetModuleHandleA(0), MAKEINTRESOURCEA(IDD_SPELL), owner, SpellDialogProc,
                         1);
         if (EditorModified()) {
             if (MessageBoxA(owner, "Save Changes to System Clipboard?", SettingsSection,
                             MB_YESNO) == IDYES) {
                 EditorControl.SetSelection(0, -1);
-                SendMessageA(editor, WM_CUT, 0, 0);
+                SendMessageA(EditorControl.control, WM_CUT, 0, 0);
                 KeepClipboardAfterExit();
-                SendMessageA(editor, EM_REPLACESEL, TRUE, (LPARAM) "");
+                SendMessageA(EditorControl.control, EM_REPLACESEL, TRUE, (LPARAM) "");
             }
-            SendMessageA(editor, EM_SETMODIFY, FALSE, 0);
+            SendMessageA(EditorControl.control, EM_SETMODIFY, FALSE, 0);
         }
     }
     if (marker == SPELL_EXIT_MARKER)

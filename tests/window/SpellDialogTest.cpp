@@ -362,3 +362,82 @@ TEST_F(SpellDialogTest, AnOpenFindReplaceKeepsTheSlotAndEmptyClipboardSaysSo)
     ModelessDialog = 0;
     DestroyWindow(find);
 }
+
+namespace {
+
+// Drives the modal Spell Check dialog of a clipboard run from a thread timer: replaces
+// "Thsi" with its first suggestion, then goes on; a dialog that reports nothing within
+// a few seconds is cancelled, so a run over the wrong control ends instead of hanging.
+struct ClipboardRun {
+    static int ticks;
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
+    {
+        HWND dialog = FindWindowA("#32770", "Spell Check");
+        if (!dialog)
+            return;
+        char word[64] = "";
+        GetDlgItemTextA(dialog, IDC_SPELL_WORD, word, sizeof word);
+        if (!strcmp(word, "Thsi")) {
+            SendMessageA(dialog, WM_COMMAND, IDC_SPELL_REPLACE, 0);
+            SetDlgItemTextA(dialog, IDC_SPELL_WORD, "");
+            PostMessageA(dialog, WM_COMMAND, IDC_SPELL_FIND_NEXT, 0);
+        } else if (++ticks > 100) {
+            PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        }
+    }
+};
+int ClipboardRun::ticks = 0;
+
+bool PutClipboardText(const char *text)
+{
+    if (!OpenClipboard(0))
+        return false;
+    EmptyClipboard();
+    HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, strlen(text) + 1);
+    memcpy(GlobalLock(data), text, strlen(text) + 1);
+    GlobalUnlock(data);
+    bool put = SetClipboardData(CF_TEXT, data) != 0;
+    CloseClipboard();
+    return put;
+}
+
+std::string ClipboardText()
+{
+    std::string text = "<none>";
+    if (!OpenClipboard(0))
+        return text;
+    HANDLE data = GetClipboardData(CF_TEXT);
+    if (data) {
+        text = (const char *)GlobalLock(data);
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return text;
+}
+
+}  // namespace
+
+// New replaces the control of a long document; the clipboard run must paste into, check
+// and cut from the control that holds the new document, not the one destroyed.
+TEST_F(SpellDialogTest, ClipboardRunAfterALongDocumentUsesTheNewControl)
+{
+    std::string lines;
+    for (int k = 0; k < EMPTY_BY_NEW_CONTROL + 500; ++k)
+        lines += "line\r\n";
+    SetText(lines.c_str());
+    SendMessageA(Editor(), EM_SETMODIFY, FALSE, 0);
+    HWND before = Editor();
+    ASSERT_TRUE(PutClipboardText("Thsi is fine."));
+    ClipboardRun::ticks = 0;
+    UINT_PTR driver = SetTimer(0, 0, 30, ClipboardRun::Tick);
+    Answer({IDOK, IDYES});
+    SpellCheckClipboard(parent, 0);
+    KillTimer(0, driver);
+    EXPECT_FALSE(IsWindow(before));
+    EXPECT_TRUE(IsWindow(Editor()));
+    EXPECT_EQ(Boxes(), "OrvelloWord: Finished spell check.|"
+                       "OrvelloWord: Save Changes to System Clipboard?|");
+    EXPECT_EQ(ClipboardText(), "This is fine.");
+    EXPECT_EQ(Text('p'), "");
+    EXPECT_EQ(SendMessageA(Editor(), EM_GETMODIFY, 0, 0), 0);
+}
