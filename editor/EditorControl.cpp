@@ -7,6 +7,7 @@
 #include <string>
 
 #include "document/LineEnds.h"
+#include "editor/RtfIndents.h"
 #include "editor/RtfScreen.h"
 #include "editor/TextPieces.h"
 
@@ -247,19 +248,67 @@ char *EditorWrapper::GetText(int format, int lineEnd)
     return StreamOutRtf(control);
 }
 
-char *StreamOutRtf(HWND control)
+// The control's RTF as its writer wrote it (flags SF_RTF, with SFF_SELECTION for the
+// selection), in a new buffer; null when memory runs out or the control reports an error.
+static char *StreamOutAsWritten(HWND control, UINT flags)
 {
     StreamBuffer buffer = {NewTextBuffer(4096), 4096, 0, false};
     if (!buffer.data)
         return 0;
     buffer.data[0] = 0;
     EDITSTREAM stream = {(DWORD_PTR)&buffer, 0, CollectChunk};
-    SendMessageA(control, EM_STREAMOUT, SF_RTF, (LPARAM)&stream);
+    SendMessageA(control, EM_STREAMOUT, flags, (LPARAM)&stream);
     if (buffer.failed || stream.dwError != 0) {
         delete[] buffer.data;
         return 0;
     }
     return buffer.data;
+}
+
+bool RtfWriterExchangesIndents()
+{
+    static int known = -1;
+    if (known >= 0)
+        return known != 0;
+    HWND probe = CreateWindowExA(0, "RichEdit20A", "", WS_POPUP | ES_MULTILINE, 0, 0, 200, 100, 0,
+                                 0, 0, 0);
+    // Without the control's class there is nothing to ask yet: asked again next time.
+    if (!probe)
+        return false;
+    SendMessageA(probe, WM_SETTEXT, 0, (LPARAM) "x");
+    CHARRANGE all = {0, -1};
+    SendMessageA(probe, EM_EXSETSEL, 0, (LPARAM)&all);
+    PARAFORMAT para;
+    memset(&para, 0, sizeof para);
+    para.cbSize = sizeof para;
+    para.dwMask = PFM_STARTINDENT | PFM_OFFSET;
+    para.dxStartIndent = PROBE_START_INDENT;
+    para.dxOffset = PROBE_OFFSET;
+    SendMessageA(probe, EM_SETPARAFORMAT, 0, (LPARAM)&para);
+    char *rtf = StreamOutAsWritten(probe, SF_RTF);
+    known = rtf && WriterExchangesIndents(rtf, strlen(rtf)) ? 1 : 0;
+    delete[] rtf;
+    DestroyWindow(probe);
+    return known != 0;
+}
+
+// rtf (a new buffer, taken over) with its indent words as RTF means them, where the
+// writer exchanges them; null when memory runs out.
+static char *MendIndents(char *rtf)
+{
+    if (!rtf || !RtfWriterExchangesIndents())
+        return rtf;
+    std::string mended = MendExchangedIndents(rtf, strlen(rtf));
+    delete[] rtf;
+    char *copy = NewTextBuffer(mended.size() + 1);
+    if (copy)
+        memcpy(copy, mended.c_str(), mended.size() + 1);
+    return copy;
+}
+
+char *StreamOutRtf(HWND control)
+{
+    return MendIndents(StreamOutAsWritten(control, SF_RTF));
 }
 
 void CopyDefaultFormat(HWND from, HWND to)
@@ -443,8 +492,72 @@ static bool ChangesControl(UINT message)
     return false;
 }
 
+// Copies the selection of a rich text to the clipboard with the RTF mended, where the
+// control's writer exchanges indents (its own copy would hand them on exchanged); false,
+// with nothing done, elsewhere and for an empty selection.
+static bool CopyMendedSelection(HWND control)
+{
+    if ((CallWindowProcA(ControlProcedure, control, EM_GETTEXTMODE, 0, 0) & 3) != TM_RICHTEXT)
+        return false;
+    CHARRANGE selection;
+    CallWindowProcA(ControlProcedure, control, EM_EXGETSEL, 0, (LPARAM)&selection);
+    if (selection.cpMin == selection.cpMax || !RtfWriterExchangesIndents())
+        return false;
+    char *rtf = MendIndents(StreamOutAsWritten(control, SF_RTF | SFF_SELECTION));
+    // Each paragraph end may become CR LF.
+    size_t units = 2 * (size_t)(selection.cpMax - selection.cpMin) + 2;
+    HGLOBAL text = rtf ? GlobalAlloc(GMEM_MOVEABLE, units * sizeof(char16_t)) : 0;
+    HGLOBAL rich = text ? GlobalAlloc(GMEM_MOVEABLE, strlen(rtf) + 1) : 0;
+    bool copied = false;
+    if (rich) {
+        GETTEXTEX request;
+        memset(&request, 0, sizeof request);
+        request.cb = (DWORD)(units * sizeof(char16_t));
+        request.flags = GT_SELECTION | GT_USECRLF;
+        request.codepage = 1200;
+        char16_t *unicode = (char16_t *)GlobalLock(text);
+        unicode[0] = 0;
+        CallWindowProcA(ControlProcedure, control, EM_GETTEXTEX, (WPARAM)&request, (LPARAM)unicode);
+        unicode[units - 1] = 0;
+        GlobalUnlock(text);
+        memcpy(GlobalLock(rich), rtf, strlen(rtf) + 1);
+        GlobalUnlock(rich);
+        if (OpenClipboard(control)) {
+            EmptyClipboard();
+            // The clipboard owns what it took.
+            if (SetClipboardData(CF_UNICODETEXT, text))
+                text = 0;
+            if (SetClipboardData(RegisterClipboardFormatA(CF_RTF), rich))
+                rich = 0;
+            copied = !text && !rich;
+            CloseClipboard();
+        }
+    }
+    if (text)
+        GlobalFree(text);
+    if (rich)
+        GlobalFree(rich);
+    delete[] rtf;
+    return copied;
+}
+
+// Copy and Cut of the program's control, by message or by key.
+static bool CopyOrCut(HWND window, UINT message, WPARAM wParam, bool control, bool shift)
+{
+    bool copyKey = message == WM_KEYDOWN && control && !shift && (wParam == 'C' || wParam == VK_INSERT);
+    bool cutKey = message == WM_KEYDOWN && ((wParam == 'X' && control && !shift) ||
+                                            (wParam == VK_DELETE && shift && !control));
+    bool cut = message == WM_CUT || cutKey;
+    if (!(message == WM_COPY || copyKey || cut) || !CopyMendedSelection(window))
+        return false;
+    if (cut && !(GetWindowLongA(window, GWL_STYLE) & ES_READONLY))
+        CallWindowProcA(ControlProcedure, window, EM_REPLACESEL, TRUE, (LPARAM) "");
+    return true;
+}
+
 // The control reads RTF on the clipboard with the same reader as files: its pastes go
-// through the screen first.
+// through the screen first. Its copies of rich text carry RTF mended as all RTF the
+// program hands on.
 static LRESULT CALLBACK PasteGuard(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (LoadingInPieces && InSendMessage() && ChangesControl(message))
@@ -456,6 +569,8 @@ static LRESULT CALLBACK PasteGuard(HWND window, UINT message, WPARAM wParam, LPA
         EditorControl.Paste();
         return 0;
     }
+    if (CopyOrCut(window, message, wParam, control, shift))
+        return 0;
     if (TextBeforeHeld && window == EditorControl.control) {
         bool undoKey = message == WM_KEYDOWN && wParam == 'Z' && control && !shift;
         if (message == EM_CANUNDO)

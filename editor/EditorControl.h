@@ -76,8 +76,14 @@ const int EMPTY_BY_NEW_CONTROL = 3000;
 extern void (*OnEditorReplaced)(HWND previous, HWND fresh);
 
 // The whole content as RTF (EM_STREAMOUT) in a new buffer (free with delete[]), or null
-// when memory runs out or the control reports an error.
+// when memory runs out or the control reports an error. Where the control's writer
+// exchanges paragraph indents (RtfIndents.h) the words are mended: every RTF the program
+// takes from a control and hands on (a save, Replace All, a mode switch, a copy of the
+// program's control) says what the paragraphs hold.
 char *StreamOutRtf(HWND control);
+// Whether the control's RTF writer exchanges paragraph indents (Wine's does): found out
+// once per run from a probe paragraph of known indents.
+bool RtfWriterExchangesIndents();
 // Gives to the default character format of from: RTF read into a control starts from it.
 void CopyDefaultFormat(HWND from, HWND to);
 
