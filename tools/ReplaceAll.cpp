@@ -79,9 +79,109 @@ static bool SurvivesRtf(const wchar_t *text, size_t length)
     return true;
 }
 
+// Queries of the format comparison; past them the comparison gives up (the caller then
+// takes the slow, sure way).
+static const int FORMAT_QUERIES = 4000;
+
+static void SelectRange(HWND control, LONG from, LONG to)
+{
+    CHARRANGE range = {from, to};
+    SendMessageA(control, EM_EXSETSEL, 0, (LPARAM)&range);
+}
+
+// Whether two character formats agree on everything their (equal) masks report.
+static bool SameCharacters(const CHARFORMATA &a, const CHARFORMATA &b)
+{
+    const DWORD effects = CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT | CFM_PROTECTED;
+    DWORD mask = a.dwMask;
+    if ((a.dwEffects ^ b.dwEffects) & mask & effects)
+        return false;
+    if ((mask & CFM_COLOR) && (((a.dwEffects ^ b.dwEffects) & CFE_AUTOCOLOR) ||
+                               (!(a.dwEffects & CFE_AUTOCOLOR) && a.crTextColor != b.crTextColor)))
+        return false;
+    if ((mask & CFM_SIZE) && a.yHeight != b.yHeight)
+        return false;
+    if ((mask & CFM_OFFSET) && a.yOffset != b.yOffset)
+        return false;
+    if ((mask & CFM_CHARSET) && a.bCharSet != b.bCharSet)
+        return false;
+    // The pitch and family choose the stand-in for a face the system lacks.
+    return !(mask & CFM_FACE) || (a.bPitchAndFamily == b.bPitchAndFamily &&
+                                  strncmp(a.szFaceName, b.szFaceName, LF_FACESIZE) == 0);
+}
+
+static bool SameParagraphs(const PARAFORMAT &a, const PARAFORMAT &b)
+{
+    DWORD mask = a.dwMask;
+    return !(((mask & PFM_NUMBERING) && a.wNumbering != b.wNumbering) ||
+             ((mask & PFM_STARTINDENT) && a.dxStartIndent != b.dxStartIndent) ||
+             ((mask & PFM_RIGHTINDENT) && a.dxRightIndent != b.dxRightIndent) ||
+             ((mask & PFM_OFFSET) && a.dxOffset != b.dxOffset) ||
+             ((mask & PFM_ALIGNMENT) && a.wAlignment != b.wAlignment) ||
+             ((mask & PFM_TABSTOPS) &&
+              (a.cTabCount != b.cTabCount ||
+               memcmp(a.rgxTabs, b.rgxTabs, sizeof(LONG) * (size_t)std::min<int>(a.cTabCount, MAX_TAB_STOPS)))));
+}
+
+enum Comparison { FORMATS_DIFFER = 0, FORMATS_SAME = 1, FORMATS_UNKNOWN = -1 };
+
+// Compares the character and paragraph formats of [from, to) in two controls holding the
+// same text: a stretch either control reports as mixed is halved until each half is
+// uniform in both.
+static Comparison CompareFormats(HWND a, HWND b, LONG from, LONG to, int *queries)
+{
+    if (from >= to)
+        return FORMATS_SAME;
+    if (--*queries < 0)
+        return FORMATS_UNKNOWN;
+    CHARFORMATA chars[2];
+    PARAFORMAT paras[2];
+    HWND controls[2] = {a, b};
+    for (int k = 0; k < 2; ++k) {
+        memset(&chars[k], 0, sizeof chars[k]);
+        memset(&paras[k], 0, sizeof paras[k]);
+        chars[k].cbSize = sizeof chars[k];
+        paras[k].cbSize = sizeof paras[k];
+        SelectRange(controls[k], from, to);
+        SendMessageA(controls[k], EM_GETCHARFORMAT, SCF_SELECTION, (LPARAM)&chars[k]);
+        SendMessageA(controls[k], EM_GETPARAFORMAT, 0, (LPARAM)&paras[k]);
+    }
+    const DWORD charMask = CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT | CFM_PROTECTED |
+                           CFM_SIZE | CFM_COLOR | CFM_FACE | CFM_OFFSET | CFM_CHARSET;
+    const DWORD paraMask = PFM_NUMBERING | PFM_STARTINDENT | PFM_RIGHTINDENT | PFM_OFFSET |
+                           PFM_ALIGNMENT | PFM_TABSTOPS;
+    DWORD charsKnown = chars[0].dwMask & charMask, parasKnown = paras[0].dwMask & paraMask;
+    if (charsKnown != (chars[1].dwMask & charMask) || parasKnown != (paras[1].dwMask & paraMask) ||
+        !SameCharacters(chars[0], chars[1]) || !SameParagraphs(paras[0], paras[1]))
+        return FORMATS_DIFFER;
+    if ((charsKnown == charMask && parasKnown == paraMask) || to - from == 1)
+        return FORMATS_SAME;
+    LONG middle = from + (to - from) / 2;
+    Comparison first = CompareFormats(a, b, from, middle, queries);
+    return first != FORMATS_SAME ? first : CompareFormats(a, b, middle, to, queries);
+}
+
+// Whether the editor and the copy hold the same formats over their (same) text of length
+// characters. The editor's selection moves meanwhile, unseen: its events are held and its
+// scroll position put back; the caller sets the selection afterwards.
+static bool KeepsEveryFormat(HWND editor, HWND copy, LONG length)
+{
+    LRESULT events = SendMessageA(editor, EM_SETEVENTMASK, 0, 0);
+    POINT scroll = {0, 0};
+    SendMessageA(editor, EM_GETSCROLLPOS, 0, (LPARAM)&scroll);
+    int queries = FORMAT_QUERIES;
+    // The last paragraph mark counts too: select-all covers it.
+    Comparison same = CompareFormats(editor, copy, 0, length + 1, &queries);
+    SendMessageA(editor, EM_SETSCROLLPOS, 0, (LPARAM)&scroll);
+    SendMessageA(editor, EM_SETEVENTMASK, 0, events);
+    return same == FORMATS_SAME;
+}
+
 // Streams rtf in place of the whole document as one undo step; false, with the step
-// undone, unless the text is then expected (paragraph ends as CR).
-static bool PutBackRtf(HWND editor, const std::string &rtf, const std::wstring &expected)
+// undone, unless the text is then expected (paragraph ends as CR) and every character
+// and paragraph has the format it has in result (the copy it was written from).
+static bool PutBackRtf(HWND editor, const std::string &rtf, const std::wstring &expected,
+                       HWND result)
 {
     EditorControl.SetSelection(0, -1);
     if (!StreamInText(editor, rtf.data(), rtf.size(), SF_RTF | SFF_SELECTION))
@@ -91,6 +191,7 @@ static bool PutBackRtf(HWND editor, const std::string &rtf, const std::wstring &
     bool same = changed && now == expected.size() &&
                 memcmp(changed, expected.data(), now * sizeof(wchar_t)) == 0;
     delete[] changed;
+    same = same && KeepsEveryFormat(editor, result, (LONG)now);
     if (!same)
         SendMessageA(editor, EM_UNDO, 0, 0);
     return same;
@@ -123,6 +224,10 @@ static bool ReplaceRichCopy(HWND editor, const char *find, const char *replaceme
             char16_t *copied = GetUnicodeText(copy, &units, false);
             bool same = copied && units == length && memcmp(copied, text, units * sizeof(wchar_t)) == 0;
             delete[] copied;
+            // The writer and the reader may not agree on every format (Wine's exchange
+            // indents and drop fonts' families): the quick way only where the copy
+            // holds exactly the document's formats.
+            same = same && KeepsEveryFormat(editor, copy, (LONG)length);
             char *written = same && ReplaceAllByLoop(copy, find, replacement, flags) == count
                                 ? StreamOutRtf(copy) : 0;
             if (written) {
@@ -135,9 +240,9 @@ static bool ReplaceRichCopy(HWND editor, const char *find, const char *replaceme
                 for (size_t i = atEnd ? last + 4 : 0; atEnd && i < result.size(); ++i)
                     atEnd = strchr("\r\n }", result[i]) != 0;
                 if (atEnd)
-                    done = PutBackRtf(editor, std::string(result).erase(last, 4), expected);
+                    done = PutBackRtf(editor, std::string(result).erase(last, 4), expected, copy);
                 if (!done)
-                    done = PutBackRtf(editor, result, expected);
+                    done = PutBackRtf(editor, result, expected, copy);
             }
         }
         DestroyWindow(copy);

@@ -86,8 +86,9 @@ std::vector<Paragraph> Paragraphs(HWND control)
     return result;
 }
 
-// Every character's face, size, colour and effects, one line each.
-std::vector<std::string> Characters(HWND control)
+// Every character's face, size, colour and effects, one line each; with family, also
+// the pitch and family that choose a stand-in for a face the system lacks.
+std::vector<std::string> Characters(HWND control, bool family = false)
 {
     std::wstring text = TextOf(control);
     std::vector<std::string> result;
@@ -100,8 +101,9 @@ std::vector<std::string> Characters(HWND control)
         char face[LF_FACESIZE * 2] = "";
         WideCharToMultiByte(CP_ACP, 0, format.szFaceName, -1, face, sizeof face, 0, 0);
         char line[160];
-        snprintf(line, sizeof line, "%c %s %ld %lx %lx", (char)text[i], face,
-                 (long)format.yHeight, (unsigned long)format.crTextColor,
+        snprintf(line, sizeof line, "%c %s %d %ld %lx %lx", (char)text[i], face,
+                 family ? format.bPitchAndFamily : 0, (long)format.yHeight,
+                 (unsigned long)format.crTextColor,
                  (unsigned long)(format.dwEffects &
                                  (CFE_BOLD | CFE_ITALIC | CFE_UNDERLINE | CFE_STRIKEOUT |
                                   CFE_AUTOCOLOR)));
@@ -219,7 +221,7 @@ TEST_F(IndentRoundTripTest, RichReplaceAllChangesOnlyTheMatches)
     for (const auto &c : cases) {
         LoadIndented();
         std::vector<Paragraph> before = Paragraphs(Editor());
-        std::vector<std::string> characters = Characters(Editor());
+        std::vector<std::string> characters = Characters(Editor(), true);
         std::wstring text = TextOf(Editor());
         EditorControl.SetSelection(0, 0);
         int count = ReplaceAllMatches(Editor(), c.find, c.with, 0);
@@ -227,7 +229,7 @@ TEST_F(IndentRoundTripTest, RichReplaceAllChangesOnlyTheMatches)
         EXPECT_EQ(Describe(Paragraphs(Editor())), Describe(before)) << c.find;
         // Each character outside the matches keeps its format; a replacement takes the
         // format of the first character it replaced.
-        std::vector<std::string> now = Characters(Editor());
+        std::vector<std::string> now = Characters(Editor(), true);
         std::vector<std::string> expected;
         std::wstring find(c.find, c.find + strlen(c.find)), with(c.with, c.with + strlen(c.with));
         for (size_t i = 0; i < text.size();) {
