@@ -214,6 +214,48 @@ void CleanFormatFields(FormatFields *fields)
         fields->face[FACE_CHARS] = 0;
 }
 
+static bool SameIgnoringCase(const char *a, const char *b)
+{
+    for (; *a && *b; ++a, ++b) {
+        char x = *a >= 'A' && *a <= 'Z' ? (char)(*a - 'A' + 'a') : *a;
+        char y = *b >= 'A' && *b <= 'Z' ? (char)(*b - 'A' + 'a') : *b;
+        if (x != y)
+            return false;
+    }
+    return *a == *b;
+}
+
+void KeepChangedFields(const FormatFields &shown, FormatFields *fields)
+{
+    int *checks[4] = {&fields->bold, &fields->italic, &fields->underline, &fields->strikeout};
+    const int shownChecks[4] = {shown.bold, shown.italic, shown.underline, shown.strikeout};
+    for (int k = 0; k < 4; ++k)
+        if (*checks[k] == shownChecks[k])
+            *checks[k] = CHECK_MIXED;
+    fields->shownPoints = 0;
+    if (strcmp(fields->size, shown.size) == 0) {
+        // A changed offset is still half the size shown.
+        fields->shownPoints = shown.size[0] ? LeadingInt(shown.size) : 0;
+        fields->size[0] = 0;
+    }
+    if (SameIgnoringCase(fields->face, shown.face))
+        fields->face[0] = 0;
+    if (fields->offset == shown.offset)
+        fields->offset = OFFSET_MIXED;
+    if (fields->color == shown.color)
+        fields->color = -1;
+    if (fields->bullets == shown.bullets)
+        fields->bullets = BULLETS_MIXED;
+    if (fields->alignment == shown.alignment)
+        fields->alignment = ALIGN_MIXED;
+    if (strcmp(fields->left, shown.left) == 0 && strcmp(fields->firstLine, shown.firstLine) == 0)
+        fields->left[0] = fields->firstLine[0] = 0;
+    if (strcmp(fields->right, shown.right) == 0)
+        fields->right[0] = 0;
+    if (strcmp(fields->tabs, shown.tabs) == 0)
+        fields->tabs[0] = 0;
+}
+
 FormatProblem CheckFormatFields(const FormatFields &fields)
 {
     if (fields.size[0]) {
@@ -262,7 +304,7 @@ int BuildFormatText(const FormatFields &fields, char *out, size_t size)
         if (check.state == CHECK_ON || check.state == CHECK_OFF)
             text.Add("%c=%d;", check.key, check.state == CHECK_ON ? 1 : 0);
     }
-    int points = 0;
+    int points = fields.shownPoints;
     if (fields.size[0]) {
         points = LeadingInt(fields.size);
         text.Add("h=%d;", points);

@@ -41,6 +41,8 @@ struct FormatFields {
     char left[FIELD_SIZE];
     char right[FIELD_SIZE];
     char tabs[FIELD_SIZE];                   // e.g. 0.5",1"
+    int shownPoints;                         // the size an offset is half of when the
+                                             // size itself is left out (0: none)
 };
 
 // What CheckFormatFields found wrong; each names the field to correct.
@@ -60,6 +62,12 @@ void FieldsFromFormatText(const char *text, FormatFields *fields);
 // Cuts what no value may hold: every text at its first ';' or '=' (they would start
 // another item), the face name at FACE_CHARS.
 void CleanFormatFields(FormatFields *fields);
+// Leaves in fields only what the user changed from shown (the dialog's starting values,
+// both cleaned): every other field becomes blank or mixed, so that applying the result
+// leaves those values of every character and paragraph as they are. The first-line and
+// left indentations go together: both stay when either changed. A face name that
+// differs only in case counts as unchanged.
+void KeepChangedFields(const FormatFields &shown, FormatFields *fields);
 // FORMAT_OK, or the first field whose value the control cannot take.
 FormatProblem CheckFormatFields(const FormatFields &fields);
 // The message shown for a problem.

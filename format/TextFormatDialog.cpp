@@ -15,6 +15,8 @@
 // One dialog at a time: the caller's format text and the colour to write as c=.
 static char *formatText;
 static int pendingColor;
+// The values the dialog started with: only what differs from them is applied.
+static FormatFields shownFields;
 
 static const int CHECK_IDS[4] = {IDC_FORMAT_BOLD, IDC_FORMAT_ITALIC, IDC_FORMAT_UNDERLINE,
                                  IDC_FORMAT_STRIKEOUT};
@@ -80,11 +82,11 @@ static BOOL OnInitDialog(HWND dialog, char *text)
     ReleaseDC(editor, dc);
     FillSizeList(GetDlgItem(dialog, IDC_FORMAT_SIZE), 8, 14, 1, 80, 2, 160, 20);
 
-    static FormatFields fields;
-    FieldsFromFormatText(text, &fields);
-    pendingColor = fields.color;
-    ShowFields(dialog, fields);
+    FieldsFromFormatText(text, &shownFields);
+    pendingColor = shownFields.color;
+    ShowFields(dialog, shownFields);
     LimitTyping(dialog);
+    CleanFormatFields(&shownFields);
     return TRUE;
 }
 
@@ -133,6 +135,8 @@ static void OnOk(HWND dialog)
     static FormatFields fields;
     ReadFields(dialog, &fields);
     CleanFormatFields(&fields);
+    // Values read from the document and left alone are neither checked nor applied.
+    KeepChangedFields(shownFields, &fields);
     FormatProblem problem = CheckFormatFields(fields);
     char result[DESCRIPTOR_SIZE];
     if (problem == FORMAT_OK && BuildFormatText(fields, result, sizeof result) < 0)
@@ -189,6 +193,9 @@ void EditTextFormat(HWND window)
     lstrcpynA(text, current, sizeof text);
     if (DialogBoxParamA(GetModuleHandleA(0), MAKEINTRESOURCEA(IDD_TEXT_FORMAT), window,
                         TextFormatDialog, (LPARAM)text) != 1)
+        return;
+    // Nothing changed: nothing applied, not even the switch to rich text.
+    if (!text[0])
         return;
     if (EditorControl.GetTextMode() == TEXT_PLAIN)
         EditorControl.SetTextMode(TEXT_RICH);

@@ -121,3 +121,61 @@ TEST(ColorChoice, MenuAnswersAndSelectionColour)
     EXPECT_EQ(SelectionColor(1, 0, 0x123456), 0x123456);
     EXPECT_EQ(SelectionColor(0, 0, 0), -1);
 }
+
+// OK applies what the user changed and nothing else.
+TEST(FormatText, OnlyChangedFieldsAreCheckedAndWritten)
+{
+    // Read from a file: a right indentation over 22", a size under 1 point and 40 tabs.
+    std::string tabs = "0.5\"";
+    for (int k = 2; k <= 40; ++k)
+        tabs += "," + std::to_string(k) + "\"";
+    const std::string file = "b=0;i=1;u=0;s=0;c=1;y=0;h=0;f=MS Sans Serif;a=l;n=0;o=0.000000;"
+                             "l=0.500000;r=23.000000;t=" + tabs + ";";
+    const struct {
+        std::string descriptor;
+        void (*change)(FormatFields &);
+        std::string result;
+    } cases[] = {
+        {file, [](FormatFields &) {}, ""},
+        {"b=1;h=10;f=Arial;y=0;", [](FormatFields &) {}, ""},
+        {"", [](FormatFields &) {}, ""},
+        {file, [](FormatFields &f) { f.bold = CHECK_ON; }, "b=1;"},
+        {file, [](FormatFields &f) { f.italic = CHECK_MIXED; }, ""},
+        // The face read back in another case is the same face.
+        {file, [](FormatFields &f) { strcpy(f.face, "ms sans serif"); }, ""},
+        {file, [](FormatFields &f) { strcpy(f.face, "Arial"); }, "f=Arial;"},
+        {file, [](FormatFields &f) { strcpy(f.size, "12"); }, "h=12;"},
+        // An offset chosen alone is half the size shown, which stays as it is.
+        {"h=20;y=0;", [](FormatFields &f) { f.offset = OFFSET_SUPERSCRIPT; }, "y=10;"},
+        {"h=20;y=0;", [](FormatFields &f) { f.offset = OFFSET_SUBSCRIPT; strcpy(f.size, "12"); },
+         "h=12;y=-6;"},
+        {file, [](FormatFields &f) { f.color = 255; }, "c=255;"},
+        {file, [](FormatFields &f) { f.bullets = BULLETS_ON; f.alignment = ALIGN_RIGHT; },
+         "n=1;a=r;"},
+        // The two left-hand indentations go together.
+        {file, [](FormatFields &f) { strcpy(f.firstLine, "0.25\""); }, "o=0.25;l=0.5;"},
+        {file, [](FormatFields &f) { strcpy(f.left, "1\""); }, "o=0;l=1;"},
+        {file, [](FormatFields &f) { strcpy(f.right, "1\""); }, "r=1;"},
+        {file, [](FormatFields &f) { strcpy(f.tabs, "1\""); }, "t=1\""},
+    };
+    for (const auto &c : cases) {
+        FormatFields shown = Fields(c.descriptor.c_str());
+        CleanFormatFields(&shown);
+        FormatFields now = shown;
+        c.change(now);
+        KeepChangedFields(shown, &now);
+        EXPECT_EQ(CheckFormatFields(now), FORMAT_OK) << c.descriptor << " -> " << c.result;
+        EXPECT_EQ(Build(now), c.result) << c.descriptor;
+    }
+    // A value the user did change is still checked.
+    FormatFields shown = Fields(file.c_str());
+    CleanFormatFields(&shown);
+    FormatFields now = shown;
+    strcpy(now.right, "30\"");
+    KeepChangedFields(shown, &now);
+    EXPECT_EQ(CheckFormatFields(now), PROBLEM_RIGHT);
+    now = shown;
+    strcpy(now.size, "0.5");
+    KeepChangedFields(shown, &now);
+    EXPECT_EQ(CheckFormatFields(now), PROBLEM_SIZE);
+}
