@@ -3,7 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "Driver.h"
+#include "editor/RtfIndents.h"
 #include "tests/common/FileBytes.h"
+#include <ctype.h>
+#include <utility>
+#include <vector>
 #include <commdlg.h>
 #include <richedit.h>
 #include <string.h>
@@ -220,4 +224,51 @@ TEST_F(DocumentTest, OpenDialogOpensTheChosenFileAfterTheQuestion)
         Sleep(50);
     EXPECT_EQ(WindowText(Editor()), "chosen text");
     EXPECT_EQ(WindowText(program.main), TitleFor(path));
+}
+
+// Every paragraph's indent words in an RTF file, as (left, first line) twips in order.
+static std::vector<std::pair<long long, long long>> IndentWords(const std::string &rtf)
+{
+    std::vector<std::pair<long long, long long>> words;
+    for (size_t at = rtf.find("\\pard"); at != std::string::npos; at = rtf.find("\\pard", at + 5)) {
+        size_t end = rtf.find("\\par", at + 5);
+        while (end != std::string::npos && rtf.compare(end, 5, "\\pard") != 0 &&
+               isalpha((unsigned char)rtf[end + 4]))
+            end = rtf.find("\\par", end + 4);
+        std::string paragraph = rtf.substr(at, end == std::string::npos ? end : end - at);
+        long long left = 0, first = 0;
+        FirstParagraphIndents(paragraph.data(), paragraph.size(), &left, &first);
+        words.push_back({left, first});
+    }
+    return words;
+}
+
+// A key typed and taken back, then a save: the file still says the indents it said.
+TEST_F(DocumentTest, SavingRtfKeepsTheParagraphsIndents)
+{
+    std::string path = folder + "indented.rtf";
+    WriteBytes(path, "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\pard\\li720 one\\par"
+                     "\\pard\\li1440\\fi-360 two\\par\\pard\\ri720\\fi360 three\\par}");
+    program = StartProgram(("\"" + path + "\"").c_str(), "OrvelloWord");
+    ASSERT_TRUE(program.main);
+    ASSERT_EQ(WindowText(Editor()).substr(0, 3), "one");
+    SendMessageA(Editor(), EM_SETSEL, 3, 3);
+    SendMessageA(Editor(), WM_CHAR, 'x', 0);
+    SendMessageA(Editor(), WM_CHAR, VK_BACK, 0);
+    ASSERT_NE(SendMessageA(Editor(), EM_GETMODIFY, 0, 0), 0);
+    for (int round = 0; round < 2; ++round) {
+        PressKey(program.main, 'S', VK_CONTROL);
+        for (int k = 0; k < 100 && SendMessageA(Editor(), EM_GETMODIFY, 0, 0); ++k)
+            Pause(50);
+        std::string saved = WaitForFile(path);
+        std::vector<std::pair<long long, long long>> words = IndentWords(saved);
+        ASSERT_GE(words.size(), 3u) << saved;
+        EXPECT_EQ(words[0], std::make_pair(720LL, 0LL)) << saved;
+        EXPECT_EQ(words[1], std::make_pair(1440LL, -360LL)) << saved;
+        EXPECT_EQ(words[2], std::make_pair(0LL, 360LL)) << saved;
+        EXPECT_NE(saved.find("\\ri720"), std::string::npos) << saved;
+        // Saved again: no worse the second time.
+        SendMessageA(Editor(), EM_SETMODIFY, TRUE, 0);
+    }
+    SendMessageA(Editor(), EM_SETMODIFY, FALSE, 0);
 }
