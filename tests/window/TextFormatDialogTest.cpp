@@ -59,7 +59,7 @@ std::string Characters(HWND control)
         SendMessageA(control, EM_GETCHARFORMAT, SCF_SELECTION, (LPARAM)&format);
         text += std::string(format.szFaceName) + "/" + std::to_string(format.bPitchAndFamily) +
                 "/" + std::to_string(format.yHeight) + "/" + std::to_string(format.dwEffects) +
-                "/" + std::to_string(format.crTextColor) + " ";
+                "/" + std::to_string(format.dwEffects & CFE_AUTOCOLOR ? 0 : format.crTextColor) + " ";
     }
     return text;
 }
