@@ -95,15 +95,23 @@ static bool InsertAtCaret(HWND editor, const std::string &text)
     SendMessageA(editor, EM_EXGETSEL, 0, (LPARAM)&selection);
     LRESULT events = SendMessageA(editor, EM_GETEVENTMASK, 0, 0);
     SendMessageA(editor, EM_SETEVENTMASK, 0, events & ~ENM_SELCHANGE);
+    // Text the user selected is neither replaced nor moved: the lines go to the end.
+    bool selected = selection.cpMin != selection.cpMax;
+    if (selected) {
+        CHARRANGE end = {-1, -1};
+        SendMessageA(editor, EM_EXSETSEL, 0, (LPARAM)&end);
+    }
     SendMessageA(editor, EM_REPLACESEL, TRUE, (LPARAM)text.c_str());
+    if (selected)
+        SendMessageA(editor, EM_EXSETSEL, 0, (LPARAM)&selection);
+    else
+        SendMessageA(editor, EM_SCROLLCARET, 0, 0);
     SendMessageA(editor, EM_SETEVENTMASK, 0, events);
-    SendMessageA(editor, EM_SCROLLCARET, 0, 0);
     SendMessageA(editor, EM_STOPGROUPTYPING, 0, 0);
     LinesHeld += (long long)breaks;
     CharsHeld += (long long)text.size();
     // A multi-byte code page makes fewer characters than bytes, never fewer than half.
-    long long grown = ControlLength(editor) - before + (selection.cpMax - selection.cpMin);
-    return grown * 2 >= (long long)text.size();
+    return (ControlLength(editor) - before) * 2 >= (long long)text.size();
 }
 
 // True when a 32-bit process has little address space left: the next allocations fail.
@@ -234,7 +242,12 @@ void ClearOutputWindow()
     FollowSelection();
 }
 
-void HandOverTraceLines()
+static VOID CALLBACK HandOverLater(HWND, UINT, UINT_PTR, DWORD);
+static bool TrimPending;  // a trim waits for the timer: the control was in a message
+
+// The hand-over; without mayTrim (inside one of the control's own messages, which must
+// reach the control it was sent to) a due trim waits for the timer.
+static void HandOver(bool mayTrim)
 {
     // Lines wait while a text goes in by pieces: they must not land between two.
     if (HandingOver || IsLoadingInPieces())
@@ -248,12 +261,26 @@ void HandOverTraceLines()
     TitleWaiting = false;
     std::string text;
     text.swap(Waiting);
-    if (!text.empty() && EditorControl.control == HookedEditor && IsWindow(HookedEditor))
-        KeepWithinLimits(InsertAtCaret(HookedEditor, text));
+    bool taken = true;
+    if (!text.empty() && EditorControl.control == HookedEditor && IsWindow(HookedEditor)) {
+        taken = InsertAtCaret(HookedEditor, text);
+        TrimPending = true;
+    }
+    if (TrimPending && mayTrim) {
+        TrimPending = false;
+        KeepWithinLimits(taken);
+    } else if (TrimPending && !TimerRunning && ReceivingWindow) {
+        TimerRunning = SetTimer(ReceivingWindow, HAND_OVER_TIMER, HAND_OVER_TICK, HandOverLater) != 0;
+    }
     // What the held-back selection change would have done.
     if (!text.empty())
         FollowSelection();
     HandingOver = false;
+}
+
+void HandOverTraceLines()
+{
+    HandOver(true);
 }
 
 // True when the waiting lines should go in now: the flow paused, or they waited long enough.
@@ -266,7 +293,7 @@ static bool HandOverDue()
 
 static VOID CALLBACK HandOverLater(HWND, UINT, UINT_PTR, DWORD)
 {
-    if (HandOverDue())
+    if (HandOverDue() || TrimPending)
         HandOverTraceLines();
 }
 
@@ -292,7 +319,7 @@ static bool NeedsWaitingLines(UINT message)
 static LRESULT CALLBACK EditorHook(HWND editor, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (!HandingOver && (!Waiting.empty() || TitleWaiting) && NeedsWaitingLines(message))
-        HandOverTraceLines();
+        HandOver(false);
     return CallWindowProcA(ControlProc, editor, message, wParam, lParam);
 }
 
