@@ -5,10 +5,17 @@
 //  2. the same lines into OrvelloWord.exe /oxr, from the first send until the last line is
 //     in the control, and the ratio of the two times;
 //  3. the same lines piped through tracesend, from its start until the last line is in;
-//  4. 10 x N lines into /oxr through TracePrint, with the rate of each block of N.
-// N is 10,000 unless given as the argument. The output window runs with its default
-// settings (Output on, wrap to the window). Every document is read back and checked: all
-// lines, in order. Slow figures are reported, never failed.
+//  4. 10 x N lines into /oxr through TracePrint, with the rate of each block of N;
+//  5. 20,000 lines through tracesend from a Unix pipe (`cat file | wine tracesend.exe`)
+//     and a Unix redirection (`wine tracesend.exe < file`), start-up included;
+//  6. the soak: 1,000,000 lines through TracePrint, one message each, into a window that
+//     keeps its newest lines (its default MaxLines): the rate and the window's working set
+//     after each block of 100,000, and at the end every kept line once and in order,
+//     ending with the last one sent.
+// "trace_bench.exe [N]" runs 1-6; "trace_bench.exe pipes" only 5, "trace_bench.exe soak
+// [lines]" only 6. The output window runs with its default settings (Output on, wrap to
+// the window). Every document is read back and checked. Slow figures are reported, never
+// failed.
 #include <windows.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -16,6 +23,9 @@
 #include <string>
 #include <vector>
 
+#include <psapi.h>
+
+#include "app/OutputTrim.h"
 #include "app/TracePrint.h"
 #include "tests/e2e/Driver.h"
 #include "bench/BenchClock.h"
@@ -80,9 +90,12 @@ struct Run {
     HWND editor;
 };
 
-static bool StartOutputWindow(Run &run)
+// The output window with its default settings; maxLines, when given, as its line limit.
+static bool StartOutputWindow(Run &run, const char *maxLines = 0)
 {
     WritePrivateProfileStringA("OXR", 0, 0, "win.ini");
+    if (maxLines)
+        WritePrivateProfileStringA("OXR", "MaxLines", maxLines, "win.ini");
     run.program = StartProgram("/oxr", "OXR");
     run.editor = run.program.main ? FindChild(run.program.main, "RichEdit20A") : 0;
     return run.editor != 0;
@@ -203,7 +216,7 @@ static bool MeasureTraceSend(int count, double *seconds)
 static bool MeasureGrowth(int block, int blocks)
 {
     Run run;
-    if (!StartOutputWindow(run)) {
+    if (!StartOutputWindow(run, "0")) {  // growth: every line stays
         printf("trace_bench: the output window did not start\n");
         return false;
     }
@@ -225,10 +238,164 @@ static bool MeasureGrowth(int block, int blocks)
     return same;
 }
 
+// The output window process's working set in MB.
+static double WorkingSetMB(const Run &run)
+{
+    PROCESS_MEMORY_COUNTERS memory;
+    memset(&memory, 0, sizeof memory);
+    memory.cb = sizeof memory;
+    GetProcessMemoryInfo(run.program.process.hProcess, &memory, sizeof memory);
+    return memory.WorkingSetSize / 1048576.0;
+}
+
+// Every kept line once, in order, ending with the last sent, at least MaxLines of them
+// and at most a tenth more; false (with what differs) otherwise.
+static bool CheckKeptLines(Run &run, int last)
+{
+    run.editor = FindChild(run.program.main, "RichEdit20A");
+    std::string text = LongWindowText(run.editor, (size_t)(DEFAULT_MAX_LINES * 1.2) * (LINE_LENGTH + 2));
+    size_t lines = 0;
+    for (char c : text)
+        lines += c == '\n';
+    int first = last - (int)lines + 1;
+    if (lines < (size_t)DEFAULT_MAX_LINES || lines > (size_t)(DEFAULT_MAX_LINES * 11 / 10)) {
+        printf("trace_bench: FAILED (soak): the window holds %u lines\n", (unsigned)lines);
+        return false;
+    }
+    std::string expected;
+    expected.reserve(text.size());
+    for (int k = first; k <= last; ++k)
+        expected += BenchLine(k) + "\r\n";
+    if (text != expected) {
+        size_t at = 0;
+        while (at < text.size() && at < expected.size() && text[at] == expected[at])
+            ++at;
+        printf("trace_bench: FAILED (soak): the kept lines differ from lines %d-%d at byte %u\n",
+               first, last, (unsigned)at);
+        return false;
+    }
+    printf("trace_bench:   kept lines %d-%d (%u lines), each once and in order\n", first, last,
+           (unsigned)lines);
+    return true;
+}
+
+static bool MeasureSoak(int total, int block)
+{
+    Run run;
+    if (!StartOutputWindow(run)) {
+        printf("trace_bench: the output window did not start\n");
+        return false;
+    }
+    printf("trace_bench: soak, %d lines of %d characters, one message each, MaxLines %d:\n",
+           total, LINE_LENGTH, DEFAULT_MAX_LINES);
+    printf("trace_bench:   block     lines/s   working set MB\n");
+    double first = 0, lastRate = 0, peak = 0;
+    for (int b = 0; b * block < total; ++b) {
+        int from = b * block + 1, to = from + block - 1 < total ? from + block - 1 : total;
+        double seconds = SendLines(from, to);
+        double rate = (to - from + 1) / seconds;
+        Sleep(300);  // the last lines of the block go in
+        double memory = WorkingSetMB(run);
+        if (b == 0)
+            first = rate;
+        lastRate = rate;
+        if (memory > peak)
+            peak = memory;
+        printf("trace_bench:   %7d  %8.0f   %8.0f\n", to, rate, memory);
+    }
+    printf("trace_bench:   last block %.2f x the first (target at least 0.8: %s); largest "
+           "working set %.0f MB (target under 512: %s)\n",
+           lastRate / first, lastRate >= 0.8 * first ? "met" : "NOT met", peak,
+           peak < 512 ? "met" : "NOT met");
+    bool same = CheckKeptLines(run, total);
+    CloseProgram(run.program);
+    return same;
+}
+
+// Runs a shell command line from this Windows process (Wine starts Unix programs too);
+// its exit code.
+static int RunShell(const std::string &command)
+{
+    std::string line = "Z:\\bin\\sh -c \"" + command + "\"";
+    STARTUPINFOA startup;
+    memset(&startup, 0, sizeof startup);
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process;
+    if (!CreateProcessA(0, &line[0], 0, 0, FALSE, 0, 0, 0, &startup, &process))
+        return -1;
+    DWORD code = (DWORD)-1;
+    if (WaitForSingleObject(process.hProcess, 600000) == WAIT_OBJECT_0)
+        GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    return (int)code;
+}
+
+// tracesend fed from Unix: the seconds from the shell's start until every line is in.
+static bool MeasureUnixInput(int count, const char *how, const char *command, double *seconds)
+{
+    Run run;
+    if (!StartOutputWindow(run)) {
+        printf("trace_bench: the output window did not start\n");
+        return false;
+    }
+    double start = Now();
+    int code = RunShell(command);
+    bool arrived = code == 0 && WaitForLines(run.editor, count);
+    *seconds = Now() - start;
+    bool same = arrived && CheckDocument(run, 1, count, how);
+    if (!arrived)
+        printf("trace_bench: FAILED: %s ended with %d; caret at %u\n", how, code,
+               (unsigned)CaretPosition(run.editor));
+    CloseProgram(run.program);
+    return same;
+}
+
+static bool MeasurePipes(int count)
+{
+    FILE *file = fopen("trace_bench_input.txt", "wb");
+    if (!file)
+        return false;
+    for (int k = 1; k <= count; ++k)
+        fprintf(file, "%s\n", BenchLine(k).c_str());
+    fclose(file);
+    // The shell starts in this program's folder; Wine is the one running this program.
+    const char *wine = "${WINE:-wine}";
+    std::string piped = std::string("cat trace_bench_input.txt | ") + wine + " tracesend.exe";
+    std::string redirected = std::string(wine) + " tracesend.exe < trace_bench_input.txt";
+    double pipe = 0, redirect = 0;
+    bool ok = MeasureUnixInput(count, "cat file | tracesend", piped.c_str(), &pipe) &&
+              MeasureUnixInput(count, "tracesend < file", redirected.c_str(), &redirect);
+    DeleteFileA("trace_bench_input.txt");
+    if (!ok)
+        return false;
+    printf("trace_bench: tracesend from Unix, %d lines, start-up included (target at least "
+           "5000 lines/s):\n", count);
+    printf("trace_bench:   cat file | wine tracesend.exe  %6.2f s  %6.0f lines/s (%s)\n", pipe,
+           count / pipe, count / pipe >= 5000 ? "met" : "NOT met");
+    printf("trace_bench:   wine tracesend.exe < file      %6.2f s  %6.0f lines/s (%s)\n",
+           redirect, count / redirect, count / redirect >= 5000 ? "met" : "NOT met");
+    return true;
+}
+
 int main(int argc, char **argv)
 {
     if (argc > 1 && strcmp(argv[1], "/standin") == 0)
         return RunStandIn();
+    bool pipesOnly = argc > 1 && strcmp(argv[1], "pipes") == 0;
+    bool soakOnly = argc > 1 && strcmp(argv[1], "soak") == 0;
+    if (pipesOnly || soakOnly) {
+        if (FindWindowA("OXR", 0)) {
+            printf("trace_bench: an output window is already running\n");
+            return 1;
+        }
+        setvbuf(stdout, 0, _IONBF, 0);
+        int soakLines = soakOnly && argc > 2 ? atoi(argv[2]) : 1000000;
+        bool ok = pipesOnly ? MeasurePipes(20000)
+                            : MeasureSoak(soakLines > 0 ? soakLines : 1000000, 100000);
+        WritePrivateProfileStringA("OXR", 0, 0, "win.ini");
+        return ok ? 0 : 1;
+    }
     int count = argc > 1 ? atoi(argv[1]) : 10000;
     if (count <= 0)
         count = 10000;
@@ -256,7 +423,7 @@ int main(int argc, char **argv)
            "(target at least 5000: %s)\n",
            count, piped, count / piped, count / piped >= 5000 ? "met" : "NOT met");
 
-    if (!MeasureGrowth(count, 10))
+    if (!MeasureGrowth(count, 10) || !MeasurePipes(20000) || !MeasureSoak(1000000, 100000))
         return 1;
     WritePrivateProfileStringA("OXR", 0, 0, "win.ini");
     printf("trace_bench: every document held all its lines, in order\n");

@@ -1,6 +1,7 @@
 #!/bin/sh
 # `make bench`: timings outside the test run, in the same private Wine set-up as the tests.
-# Runs every build/*_bench.exe, or only those named in BENCH ("make bench BENCH=find_bench").
+# Runs every build/*_bench.exe, or only those named in BENCH ("make bench BENCH=find_bench");
+# BENCH_ARGS goes to each ("make bench BENCH=trace_bench BENCH_ARGS=soak").
 . "$(dirname "$0")/wine-env.sh"
 cd "$build_dir" || exit 1
 status=0
@@ -12,7 +13,7 @@ fi
 for bench in $benches; do
     if [ -f "$bench.exe" ]; then
         echo "== $bench"
-        $WINE "$bench.exe" || status=1
+        $WINE "$bench.exe" $BENCH_ARGS || status=1
     else
         echo "no benchmark $bench" >&2
         status=1
