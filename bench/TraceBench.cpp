@@ -7,13 +7,14 @@
 //  3. the same lines piped through tracesend, from its start until the last line is in;
 //  4. 10 x N lines into /oxr through TracePrint, with the rate of each block of N;
 //  5. 20,000 lines through tracesend from a Unix pipe (`cat file | wine tracesend.exe`)
-//     and a Unix redirection (`wine tracesend.exe < file`), start-up included;
+//     and a Unix redirection (`wine tracesend.exe < file`), start-up included (the Unix
+//     side is in scripts/bench.sh, after the rest);
 //  6. the soak: 1,000,000 lines through TracePrint, one message each, into a window that
 //     keeps its newest lines (its default MaxLines): the rate and the window's working set
 //     after each block of 100,000, and at the end every kept line once and in order,
 //     ending with the last one sent.
-// "trace_bench.exe [N]" runs 1-6; "trace_bench.exe pipes" only 5, "trace_bench.exe soak
-// [lines]" only 6. The output window runs with its default settings (Output on, wrap to
+// "trace_bench.exe [N]" runs 1-4 and 6; bench.sh adds 5 ("BENCH_ARGS=pipes": 5 only);
+// "trace_bench.exe soak [lines]" runs 6 only. The output window runs with its default settings (Output on, wrap to
 // the window). Every document is read back and checked. Slow figures are reported, never
 // failed.
 #include <windows.h>
@@ -312,87 +313,91 @@ static bool MeasureSoak(int total, int block)
     return same;
 }
 
-// Runs a shell command line from this Windows process (Wine starts Unix programs too);
-// its exit code.
-static int RunShell(const std::string &command)
+// Seconds since 1970, as the shell's `date +%s.%N` gives them.
+static double UnixSeconds()
 {
-    std::string line = "Z:\\bin\\sh -c \"" + command + "\"";
-    STARTUPINFOA startup;
-    memset(&startup, 0, sizeof startup);
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process;
-    if (!CreateProcessA(0, &line[0], 0, 0, FALSE, 0, 0, 0, &startup, &process))
-        return -1;
-    DWORD code = (DWORD)-1;
-    if (WaitForSingleObject(process.hProcess, 600000) == WAIT_OBJECT_0)
-        GetExitCodeProcess(process.hProcess, &code);
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
-    return (int)code;
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    unsigned long long ticks = ((unsigned long long)now.dwHighDateTime << 32) | now.dwLowDateTime;
+    return (double)(ticks - 116444736000000000ULL) / 1e7;
 }
 
-// tracesend fed from Unix: the seconds from the shell's start until every line is in.
-static bool MeasureUnixInput(int count, const char *how, const char *command, double *seconds)
+// The Unix half of the tracesend runs is scripts/bench.sh (a Unix program started by Wine
+// cannot start Wine again): it calls "/window" (an output window starts and stays), then
+// feeds tracesend from `cat file |` or `< file`, then "/check N how start" (waits until the
+// window holds the N lines of "/input N", checks them, closes the window, and prints the
+// rate from the shell's start time).
+static int RunPipeStep(int argc, char **argv)
 {
-    Run run;
-    if (!StartOutputWindow(run)) {
-        printf("trace_bench: the output window did not start\n");
-        return false;
+    if (strcmp(argv[1], "/input") == 0) {
+        int count = argc > 2 ? atoi(argv[2]) : 20000;
+        FILE *file = fopen("trace_bench_input.txt", "wb");
+        if (!file)
+            return 1;
+        for (int k = 1; k <= count; ++k)
+            fprintf(file, "%s\n", BenchLine(k).c_str());
+        fclose(file);
+        return 0;
     }
-    double start = Now();
-    int code = RunShell(command);
-    bool arrived = code == 0 && WaitForLines(run.editor, count);
-    *seconds = Now() - start;
+    if (strcmp(argv[1], "/window") == 0) {
+        Run run;
+        if (FindWindowA("OXR", 0) || !StartOutputWindow(run)) {
+            printf("trace_bench: the output window did not start\n");
+            return 1;
+        }
+        return 0;  // it keeps running for tracesend
+    }
+    // /check N how start
+    if (argc < 5)
+        return 1;
+    int count = atoi(argv[2]);
+    const char *how = argv[3];
+    double start = atof(argv[4]);
+    Run run;
+    memset(&run, 0, sizeof run);
+    run.program.main = FindWindowA("OXR", 0);
+    if (!run.program.main) {
+        printf("trace_bench: FAILED (%s): no output window\n", how);
+        return 1;
+    }
+    DWORD id = 0;
+    GetWindowThreadProcessId(run.program.main, &id);
+    run.program.process.hProcess = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, id);
+    run.editor = FindChild(run.program.main, "RichEdit20A");
+    bool arrived = WaitForLines(run.editor, count);
+    double seconds = UnixSeconds() - start;
     bool same = arrived && CheckDocument(run, 1, count, how);
     if (!arrived)
-        printf("trace_bench: FAILED: %s ended with %d; caret at %u\n", how, code,
+        printf("trace_bench: FAILED (%s): the lines did not all arrive (caret at %u)\n", how,
                (unsigned)CaretPosition(run.editor));
+    else if (same)
+        printf("trace_bench:   %-32s %6.2f s  %6.0f lines/s, start-up included (target at "
+               "least 5000: %s)\n",
+               how, seconds, count / seconds, count / seconds >= 5000 ? "met" : "NOT met");
     CloseProgram(run.program);
-    return same;
-}
-
-static bool MeasurePipes(int count)
-{
-    FILE *file = fopen("trace_bench_input.txt", "wb");
-    if (!file)
-        return false;
-    for (int k = 1; k <= count; ++k)
-        fprintf(file, "%s\n", BenchLine(k).c_str());
-    fclose(file);
-    // The shell starts in this program's folder; Wine is the one running this program.
-    const char *wine = "${WINE:-wine}";
-    std::string piped = std::string("cat trace_bench_input.txt | ") + wine + " tracesend.exe";
-    std::string redirected = std::string(wine) + " tracesend.exe < trace_bench_input.txt";
-    double pipe = 0, redirect = 0;
-    bool ok = MeasureUnixInput(count, "cat file | tracesend", piped.c_str(), &pipe) &&
-              MeasureUnixInput(count, "tracesend < file", redirected.c_str(), &redirect);
-    DeleteFileA("trace_bench_input.txt");
-    if (!ok)
-        return false;
-    printf("trace_bench: tracesend from Unix, %d lines, start-up included (target at least "
-           "5000 lines/s):\n", count);
-    printf("trace_bench:   cat file | wine tracesend.exe  %6.2f s  %6.0f lines/s (%s)\n", pipe,
-           count / pipe, count / pipe >= 5000 ? "met" : "NOT met");
-    printf("trace_bench:   wine tracesend.exe < file      %6.2f s  %6.0f lines/s (%s)\n",
-           redirect, count / redirect, count / redirect >= 5000 ? "met" : "NOT met");
-    return true;
+    WritePrivateProfileStringA("OXR", 0, 0, "win.ini");
+    return same ? 0 : 1;
 }
 
 int main(int argc, char **argv)
 {
     if (argc > 1 && strcmp(argv[1], "/standin") == 0)
         return RunStandIn();
-    bool pipesOnly = argc > 1 && strcmp(argv[1], "pipes") == 0;
+    if (argc > 1 && (strcmp(argv[1], "/input") == 0 || strcmp(argv[1], "/window") == 0 ||
+                     strcmp(argv[1], "/check") == 0))
+        return RunPipeStep(argc, argv);
+    // "pipes": the Unix side is in scripts/bench.sh, which runs after this.
+    if (argc > 1 && strcmp(argv[1], "pipes") == 0)
+        return 0;
     bool soakOnly = argc > 1 && strcmp(argv[1], "soak") == 0;
-    if (pipesOnly || soakOnly) {
+    if (soakOnly) {
         if (FindWindowA("OXR", 0)) {
             printf("trace_bench: an output window is already running\n");
             return 1;
         }
         setvbuf(stdout, 0, _IONBF, 0);
-        int soakLines = soakOnly && argc > 2 ? atoi(argv[2]) : 1000000;
-        bool ok = pipesOnly ? MeasurePipes(20000)
-                            : MeasureSoak(soakLines > 0 ? soakLines : 1000000, 100000);
+        int soakLines = argc > 2 ? atoi(argv[2]) : 1000000;
+        bool ok = MeasureSoak(soakLines > 0 ? soakLines : 1000000, 100000);
         WritePrivateProfileStringA("OXR", 0, 0, "win.ini");
         return ok ? 0 : 1;
     }
@@ -423,7 +428,7 @@ int main(int argc, char **argv)
            "(target at least 5000: %s)\n",
            count, piped, count / piped, count / piped >= 5000 ? "met" : "NOT met");
 
-    if (!MeasureGrowth(count, 10) || !MeasurePipes(20000) || !MeasureSoak(1000000, 100000))
+    if (!MeasureGrowth(count, 10) || !MeasureSoak(1000000, 100000))
         return 1;
     WritePrivateProfileStringA("OXR", 0, 0, "win.ini");
     printf("trace_bench: every document held all its lines, in order\n");
