@@ -213,7 +213,7 @@ void FollowSelection()
     int line = (int)SendMessageA(editor, EM_EXLINEFROMCHAR, 0, selection.cpMin);
     int column = selection.cpMin - (int)SendMessageA(editor, EM_LINEINDEX, line, 0);
     if (StatusBar) {
-        char text[64];
+        char text[128];
         // Text opened unwrapped because of its long lines says so.
         snprintf(text, sizeof text, "Ln %d, col %d%s%s", line + 1, column + 1,
                  EditorControl.IsWrapSuspended() ? "    Long lines, not wrapped" : "",
