@@ -110,9 +110,13 @@ static void SendInputLines()
     HANDLE reader = CreateThread(0, 0, ReadInput, &queue, 0, 0);
     LineSender sender;
     if (!reader) {
-        // Without a thread: read and send in turn, everything read going out at once.
-        ReadInput(&queue);
-        sender.Take(queue.bytes.data(), queue.bytes.size());
+        // Without a thread: read and send in turn, what was read going out at once.
+        static char buffer[65536];
+        DWORD read = 0;
+        while (ReadFile(queue.input, buffer, sizeof buffer, &read, 0) && read > 0) {
+            sender.Take(buffer, read);
+            sender.Flush();
+        }
         sender.Finish();
         return;
     }
