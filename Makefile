@@ -4,6 +4,7 @@
 BUILD := build
 ARGS ?=
 BENCH ?=
+BENCH_ARGS ?=
 FUZZ ?=
 FUZZ_SECONDS ?= 60
 
@@ -36,7 +37,7 @@ test: build
 	BUILD=$(BUILD) ./scripts/run-tests.sh
 
 bench: build
-	BUILD=$(BUILD) BENCH="$(BENCH)" ./scripts/bench.sh
+	BUILD=$(BUILD) BENCH="$(BENCH)" BENCH_ARGS="$(BENCH_ARGS)" ./scripts/bench.sh
 
 # Native fuzz targets (fuzz/targets.txt), each run FUZZ_SECONDS; FUZZ='a b' runs some.
 fuzz: setup

@@ -8,6 +8,8 @@
 #include "app/App.h"
 #include "app/Layout.h"
 #include "app/MainWindow.h"
+#include "app/OutputLog.h"
+#include "app/OutputWindow.h"
 #include "app/Toolbar.h"
 #include "document/Document.h"
 #include "document/OpenDocument.h"
@@ -179,6 +181,8 @@ LRESULT DispatchCommand(HWND window, WPARAM wParam, LPARAM lParam)
     case IDC_LINE_ENDS_CRLF: ConvertDocumentLineEnds(LINE_ENDS_CRLF); break;
     case IDC_LINE_ENDS_LF:  ConvertDocumentLineEnds(LINE_ENDS_LF); break;
     case IDC_LINE_ENDS_CR:  ConvertDocumentLineEnds(LINE_ENDS_CR); break;
+    case IDC_CLEAR_OUTPUT:  ClearOutputWindow(); break;
+    case IDC_LOG_TO_FILE:   ChooseOutputLog(window); break;
     case IDC_ABOUT:         ShowAboutBox(window, AppName, AboutVersion, 0, 0, 0); break;
     }
     return 0;

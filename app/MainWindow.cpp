@@ -11,6 +11,7 @@
 #include "app/DocumentStatus.h"
 #include "app/Dpi.h"
 #include "app/Layout.h"
+#include "app/OutputLog.h"
 #include "app/OutputWindow.h"
 #include "app/Settings.h"
 #include "app/Toolbar.h"
@@ -167,7 +168,7 @@ void UpdateMenuState(HMENU menu)
     EnableCommand(menu, IDC_COPY, strchr(state, 'c'));
     EnableCommand(menu, IDC_DELETE, selection.cpMax != selection.cpMin);
     static const int needText[] = {IDC_SELECT_ALL, IDC_GOTO,      IDC_SPELL,
-                                   IDC_FIND,       IDC_FIND_NEXT, IDC_SORT_LINES};
+                                   IDC_FIND,       IDC_FIND_NEXT, IDC_SORT_LINES, IDC_CLEAR_OUTPUT};
     for (int id : needText)
         EnableCommand(menu, id, !empty);
 
@@ -176,6 +177,7 @@ void UpdateMenuState(HMENU menu)
         CheckCommand(menu, IDC_TITLE_OUTPUT, ModeFlags & MODE_TITLE_OUTPUT);
         CheckCommand(menu, IDC_FIXED_FONT, ModeFlags & MODE_FIXED_FONT);
         CheckCommand(menu, IDC_ALWAYS_ON_TOP, ModeFlags & MODE_ALWAYS_ON_TOP);
+        CheckCommand(menu, IDC_LOG_TO_FILE, OutputLogPath()[0] != 0);
     }
     CheckCommand(menu, IDC_TOOLBAR, MainLayout.toolbar && IsWindowVisible(MainLayout.toolbar));
     CheckCommand(menu, IDC_STATUSBAR, MainLayout.status && IsWindowVisible(MainLayout.status));
@@ -211,10 +213,11 @@ void FollowSelection()
     int line = (int)SendMessageA(editor, EM_EXLINEFROMCHAR, 0, selection.cpMin);
     int column = selection.cpMin - (int)SendMessageA(editor, EM_LINEINDEX, line, 0);
     if (StatusBar) {
-        char text[64];
+        char text[128];
         // Text opened unwrapped because of its long lines says so.
-        snprintf(text, sizeof text, "Ln %d, col %d%s", line + 1, column + 1,
-                 EditorControl.IsWrapSuspended() ? "    Long lines, not wrapped" : "");
+        snprintf(text, sizeof text, "Ln %d, col %d%s%s", line + 1, column + 1,
+                 EditorControl.IsWrapSuspended() ? "    Long lines, not wrapped" : "",
+                 OutputWindowNote());
         SendMessageA(StatusBar, SB_SETTEXTA, 0, (LPARAM)text);
     }
 
@@ -274,6 +277,7 @@ static bool OnClose(HWND window)
     SetWorkingFolder("<OrvelloTools>", 0);
     const char *file = PairPath(SettingsFile);
     if (OutputWindowMode()) {
+        CloseOutputLog();
         WriteProfileIntIfChanged(file, SettingsSection, "Mode", ModeFlags);
         WriteProfileIntIfChanged(file, SettingsSection, "Wrap", EditorControl.GetWrapMode());
         ShowWindow(window, SW_RESTORE);
@@ -357,6 +361,8 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     switch (message) {
     case WM_DESTROY:
+        if (OutputWindowMode())
+            CloseOutputLog();
         PostQuitMessage(0);
         break;
     case WM_SIZE:

@@ -6,6 +6,9 @@
 
 #include "app/App.h"
 #include "app/MainWindow.h"
+#include "app/OutputLog.h"
+#include "app/OutputTrim.h"
+#include "app/Settings.h"
 #include "app/TraceText.h"
 #include "editor/EditorControl.h"
 
@@ -34,6 +37,18 @@ static bool HandingOver;          // the hand-over's own messages pass the hook
 static WNDPROC ControlProc;       // the editor's own procedure, behind the hook
 static HWND HookedEditor;         // the control the waiting text belongs to
 
+// What the control holds, counted from what went in (exact again at each trim).
+static long long LinesHeld;
+static long long CharsHeld;
+static long long MaxLines = DEFAULT_MAX_LINES;  // win.ini [OXR] MaxLines; 0 keeps all
+static long long ShortageLimit;   // lines kept since the control took no more; 0 none
+static int DroppedNote;           // 0, or what the status bar says: 1 dropped, 2 for memory
+
+// Pieces of the kept text put into a fresh control: one call each, as a hand-over.
+static const size_t REBUILD_PIECE_LINES = 1000;
+// A 32-bit process with less address space left than this trims as when it is full.
+static const unsigned long long ADDRESS_SPACE_RESERVE = 256ULL * 1024 * 1024;
+
 size_t TraceTextLength(const COPYDATASTRUCT *data)
 {
     if (!data->cbData || !data->lpData)
@@ -59,25 +74,180 @@ static void MakeRoomFor(HWND editor, size_t length)
     EditorControl.SetTextLimit(wanted > 0x7FFFFFFF ? 0x7FFFFFFF : (int)wanted);
 }
 
-// Puts the text in at the caret as one undo step, with the selection follow-up once.
-static void InsertAtCaret(HWND editor, const std::string &text)
+// Characters in the control, each line end counted once (cheap: no walk over the text).
+static long long ControlLength(HWND editor)
+{
+    GETTEXTLENGTHEX measure = {GTL_NUMCHARS, 1200};
+    return (long long)SendMessageA(editor, EM_GETTEXTLENGTHEX, (WPARAM)&measure, 0);
+}
+
+// Puts the text in at the caret as one undo step, with the selection follow-up once;
+// false when the control took in less than the text (it is running out of memory).
+static bool InsertAtCaret(HWND editor, const std::string &text)
 {
     size_t breaks = 0;
     for (char c : text)
         breaks += c == '\r';
     // The control counts a paragraph break as CR LF in its length.
     MakeRoomFor(editor, text.size() + breaks);
+    long long before = ControlLength(editor);
+    CHARRANGE selection = {0, 0};
+    SendMessageA(editor, EM_EXGETSEL, 0, (LPARAM)&selection);
     LRESULT events = SendMessageA(editor, EM_GETEVENTMASK, 0, 0);
     SendMessageA(editor, EM_SETEVENTMASK, 0, events & ~ENM_SELCHANGE);
+    // Text the user selected is neither replaced nor moved: the lines go to the end.
+    bool selected = selection.cpMin != selection.cpMax;
+    if (selected) {
+        CHARRANGE end = {-1, -1};
+        SendMessageA(editor, EM_EXSETSEL, 0, (LPARAM)&end);
+    }
     SendMessageA(editor, EM_REPLACESEL, TRUE, (LPARAM)text.c_str());
+    if (selected)
+        SendMessageA(editor, EM_EXSETSEL, 0, (LPARAM)&selection);
+    else
+        SendMessageA(editor, EM_SCROLLCARET, 0, 0);
     SendMessageA(editor, EM_SETEVENTMASK, 0, events);
-    SendMessageA(editor, EM_SCROLLCARET, 0, 0);
-    // What the held-back selection change would have done.
-    FollowSelection();
     SendMessageA(editor, EM_STOPGROUPTYPING, 0, 0);
+    LinesHeld += (long long)breaks;
+    CharsHeld += (long long)text.size();
+    // A multi-byte code page makes fewer characters than bytes, never fewer than half.
+    return (ControlLength(editor) - before) * 2 >= (long long)text.size();
 }
 
-void HandOverTraceLines()
+// True when a 32-bit process has little address space left: the next allocations fail.
+static bool AddressSpaceShort()
+{
+    MEMORYSTATUSEX memory;
+    memory.dwLength = sizeof memory;
+    if (!GlobalMemoryStatusEx(&memory))
+        return false;
+    return memory.ullTotalVirtual <= 4ULL * 1024 * 1024 * 1024 &&
+           memory.ullAvailVirtual < ADDRESS_SPACE_RESERVE;
+}
+
+static TrimLimits CurrentLimits()
+{
+    TrimLimits limits = {MaxLines, COST_BUDGET};
+    if (ShortageLimit > 0 && (limits.maxLines == 0 || ShortageLimit < limits.maxLines))
+        limits.maxLines = ShortageLimit;
+    return limits;
+}
+
+// The kept text into the fresh control, a piece of many lines at a time, without undo
+// records (freed records make Wine's control slow to append).
+static void PutKeptText(HWND fresh, const char16_t *text, size_t length)
+{
+    SendMessageA(fresh, EM_SETUNDOLIMIT, 0, 0);
+    for (size_t at = 0; at < length;) {
+        size_t end = at, lines = 0;
+        while (end < length && lines < REBUILD_PIECE_LINES)
+            lines += text[end++] == u'\r';
+        ReplaceSelectionUnicode(fresh, text + at, end - at, false);
+        at = end;
+    }
+    SendMessageA(fresh, EM_SETUNDOLIMIT, 100, 0);
+}
+
+static void HookEditor(HWND editor);
+
+// Drops the oldest lines when the limits (or a control that takes no more) ask for it.
+// Wine's control removes lines from the top in time that grows with the lines below them
+// (3,000 of 30,000 took minutes), so a fresh control takes the kept lines instead.
+static void TrimOldLines(bool shortage)
+{
+    HWND editor = HookedEditor;
+    size_t length = 0;
+    char16_t *text = GetUnicodeText(editor, &length, false);
+    if (!text)
+        return;  // no memory even for a copy: the next hand-over tries again
+    long long lines = CountLines(text, length);
+    if (shortage)
+        ShortageLimit = LimitAfterShortage(lines, CurrentLimits().maxLines);
+    size_t cut = 0;
+    long long drop = LinesToDrop(text, length, CurrentLimits(), &cut);
+    LinesHeld = lines;
+    CharsHeld = (long long)length;
+    if (!drop) {
+        delete[] text;
+        return;
+    }
+    CHARRANGE selection;
+    SendMessageA(editor, EM_EXGETSEL, 0, (LPARAM)&selection);
+    bool atEnd = selection.cpMin == selection.cpMax && (size_t)selection.cpMax >= length;
+    LRESULT firstLine = SendMessageA(editor, EM_GETFIRSTVISIBLELINE, 0, 0);
+    long long firstChar = (long long)SendMessageA(editor, EM_LINEINDEX, firstLine, 0);
+    bool modified = SendMessageA(editor, EM_GETMODIFY, 0, 0) != 0;
+
+    HWND fresh = EditorControl.Empty();
+    LRESULT events = SendMessageA(fresh, EM_GETEVENTMASK, 0, 0);
+    SendMessageA(fresh, EM_SETEVENTMASK, 0, events & ~ENM_SELCHANGE);
+    PutKeptText(fresh, text + cut, length - cut);
+    delete[] text;
+    CHARRANGE kept = {(LONG)KeptPosition(selection.cpMin, (long long)cut),
+                      (LONG)KeptPosition(selection.cpMax, (long long)cut)};
+    SendMessageA(fresh, EM_EXSETSEL, 0, (LPARAM)&kept);
+    if (atEnd) {
+        SendMessageA(fresh, EM_SCROLLCARET, 0, 0);
+    } else {
+        // The lines the user was reading stay in view.
+        LRESULT line = SendMessageA(fresh, EM_EXLINEFROMCHAR, 0,
+                                    (LPARAM)KeptPosition(firstChar, (long long)cut));
+        LRESULT top = SendMessageA(fresh, EM_GETFIRSTVISIBLELINE, 0, 0);
+        SendMessageA(fresh, EM_LINESCROLL, 0, line - top);
+    }
+    SendMessageA(fresh, EM_SETMODIFY, modified, 0);
+    SendMessageA(fresh, EM_SETEVENTMASK, 0, events);
+    HookEditor(fresh);
+    LinesHeld -= drop;
+    CharsHeld -= (long long)cut;
+    if (shortage || DroppedNote < 2)
+        DroppedNote = shortage ? 2 : 1;
+}
+
+// After text went in: trims when the limits are passed or the control took no more.
+static void KeepWithinLimits(bool taken)
+{
+    bool shortage = !taken || AddressSpaceShort();
+    if (shortage || TrimDue(LinesHeld, CharsHeld, CurrentLimits()))
+        TrimOldLines(shortage);
+}
+
+const char *OutputWindowNote()
+{
+    if (!OutputWindowMode() || !DroppedNote)
+        return "";
+    return DroppedNote == 2 ? "    Earlier lines dropped: out of memory"
+                            : "    Earlier lines dropped";
+}
+
+void ReadOutputSettings()
+{
+    MaxLines = GetPrivateProfileIntA("OXR", "MaxLines", DEFAULT_MAX_LINES, PairPath(SettingsFile));
+    if (MaxLines < 0)
+        MaxLines = DEFAULT_MAX_LINES;
+    ShortageLimit = 0;
+    OpenOutputLog(0);
+}
+
+void ClearOutputWindow()
+{
+    HandOverTraceLines();
+    HandingOver = true;
+    HWND fresh = EditorControl.Empty();
+    if (fresh)
+        HookEditor(fresh);
+    HandingOver = false;
+    LinesHeld = CharsHeld = 0;
+    DroppedNote = 0;
+    FollowSelection();
+}
+
+static VOID CALLBACK HandOverLater(HWND, UINT, UINT_PTR, DWORD);
+static bool TrimPending;  // a trim waits for the timer: the control was in a message
+
+// The hand-over; without mayTrim (inside one of the control's own messages, which must
+// reach the control it was sent to) a due trim waits for the timer.
+static void HandOver(bool mayTrim)
 {
     // Lines wait while a text goes in by pieces: they must not land between two.
     if (HandingOver || IsLoadingInPieces())
@@ -91,9 +261,26 @@ void HandOverTraceLines()
     TitleWaiting = false;
     std::string text;
     text.swap(Waiting);
-    if (!text.empty() && EditorControl.control == HookedEditor && IsWindow(HookedEditor))
-        InsertAtCaret(HookedEditor, text);
+    bool taken = true;
+    if (!text.empty() && EditorControl.control == HookedEditor && IsWindow(HookedEditor)) {
+        taken = InsertAtCaret(HookedEditor, text);
+        TrimPending = true;
+    }
+    if (TrimPending && mayTrim) {
+        TrimPending = false;
+        KeepWithinLimits(taken);
+    } else if (TrimPending && !TimerRunning && ReceivingWindow) {
+        TimerRunning = SetTimer(ReceivingWindow, HAND_OVER_TIMER, HAND_OVER_TICK, HandOverLater) != 0;
+    }
+    // What the held-back selection change would have done.
+    if (!text.empty())
+        FollowSelection();
     HandingOver = false;
+}
+
+void HandOverTraceLines()
+{
+    HandOver(true);
 }
 
 // True when the waiting lines should go in now: the flow paused, or they waited long enough.
@@ -106,7 +293,7 @@ static bool HandOverDue()
 
 static VOID CALLBACK HandOverLater(HWND, UINT, UINT_PTR, DWORD)
 {
-    if (HandOverDue())
+    if (HandOverDue() || TrimPending)
         HandOverTraceLines();
 }
 
@@ -132,7 +319,7 @@ static bool NeedsWaitingLines(UINT message)
 static LRESULT CALLBACK EditorHook(HWND editor, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (!HandingOver && (!Waiting.empty() || TitleWaiting) && NeedsWaitingLines(message))
-        HandOverTraceLines();
+        HandOver(false);
     return CallWindowProcA(ControlProc, editor, message, wParam, lParam);
 }
 
@@ -155,6 +342,7 @@ LRESULT ReceiveTraceLine(HWND window, const COPYDATASTRUCT *data)
     if (!length && !editor)
         return 0;
     const char *text = (const char *)data->lpData;
+    WriteOutputLog(text, length);
     if (editor)
         HookEditor(editor);
     ReceivingWindow = window;

@@ -14,3 +14,13 @@ void HandOverTraceLines();
 
 // Length of a block's text: up to its first zero byte, never past cbData.
 size_t TraceTextLength(const COPYDATASTRUCT *data);
+
+// Reads win.ini [OXR] MaxLines (default DEFAULT_MAX_LINES, 0 keeps every line) and starts
+// the log file named there, if any.
+void ReadOutputSettings();
+
+// Empties the window (the Clear command); new lines start at the top.
+void ClearOutputWindow();
+
+// What the status bar adds once earlier lines were dropped ("" before that).
+const char *OutputWindowNote();

@@ -9,6 +9,7 @@
 #include "app/Dpi.h"
 #include "app/Layout.h"
 #include "app/MainWindow.h"
+#include "app/OutputWindow.h"
 #include "app/Settings.h"
 #include "app/Toolbar.h"
 #include "document/Document.h"
@@ -114,6 +115,7 @@ HWND StartMainWindow(HINSTANCE instance, const char *commandLine)
         SettingsSection = "OXR";
         FileFilter = OutputFileFilter;
         ModeFlags = GetPrivateProfileIntA("OXR", "Mode", 1, PairPath(SettingsFile)) | 3;
+        ReadOutputSettings();
     }
 
     WNDCLASSA windowClass;

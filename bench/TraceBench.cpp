@@ -5,10 +5,18 @@
 //  2. the same lines into OrvelloWord.exe /oxr, from the first send until the last line is
 //     in the control, and the ratio of the two times;
 //  3. the same lines piped through tracesend, from its start until the last line is in;
-//  4. 10 x N lines into /oxr through TracePrint, with the rate of each block of N.
-// N is 10,000 unless given as the argument. The output window runs with its default
-// settings (Output on, wrap to the window). Every document is read back and checked: all
-// lines, in order. Slow figures are reported, never failed.
+//  4. 10 x N lines into /oxr through TracePrint, with the rate of each block of N;
+//  5. 20,000 lines through tracesend from a Unix pipe (`cat file | wine tracesend.exe`)
+//     and a Unix redirection (`wine tracesend.exe < file`), start-up included (the Unix
+//     side is in scripts/bench.sh, after the rest);
+//  6. the soak: 1,000,000 lines through TracePrint, one message each, into a window that
+//     keeps its newest lines (its default MaxLines): the rate and the window's working set
+//     after each block of 100,000, and at the end every kept line once and in order,
+//     ending with the last one sent.
+// "trace_bench.exe [N]" runs 1-4 and 6; bench.sh adds 5 ("BENCH_ARGS=pipes": 5 only);
+// "trace_bench.exe soak [lines]" runs 6 only. The output window runs with its default settings (Output on, wrap to
+// the window). Every document is read back and checked. Slow figures are reported, never
+// failed.
 #include <windows.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -16,6 +24,9 @@
 #include <string>
 #include <vector>
 
+#include <psapi.h>
+
+#include "app/OutputTrim.h"
 #include "app/TracePrint.h"
 #include "tests/e2e/Driver.h"
 #include "bench/BenchClock.h"
@@ -80,9 +91,12 @@ struct Run {
     HWND editor;
 };
 
-static bool StartOutputWindow(Run &run)
+// The output window with its default settings; maxLines, when given, as its line limit.
+static bool StartOutputWindow(Run &run, const char *maxLines = 0)
 {
     WritePrivateProfileStringA("OXR", 0, 0, "win.ini");
+    if (maxLines)
+        WritePrivateProfileStringA("OXR", "MaxLines", maxLines, "win.ini");
     run.program = StartProgram("/oxr", "OXR");
     run.editor = run.program.main ? FindChild(run.program.main, "RichEdit20A") : 0;
     return run.editor != 0;
@@ -203,7 +217,7 @@ static bool MeasureTraceSend(int count, double *seconds)
 static bool MeasureGrowth(int block, int blocks)
 {
     Run run;
-    if (!StartOutputWindow(run)) {
+    if (!StartOutputWindow(run, "0")) {  // growth: every line stays
         printf("trace_bench: the output window did not start\n");
         return false;
     }
@@ -225,10 +239,168 @@ static bool MeasureGrowth(int block, int blocks)
     return same;
 }
 
+// The output window process's working set in MB.
+static double WorkingSetMB(const Run &run)
+{
+    PROCESS_MEMORY_COUNTERS memory;
+    memset(&memory, 0, sizeof memory);
+    memory.cb = sizeof memory;
+    GetProcessMemoryInfo(run.program.process.hProcess, &memory, sizeof memory);
+    return memory.WorkingSetSize / 1048576.0;
+}
+
+// Every kept line once, in order, ending with the last sent, at least MaxLines of them
+// and at most a tenth more; false (with what differs) otherwise.
+static bool CheckKeptLines(Run &run, int last)
+{
+    run.editor = FindChild(run.program.main, "RichEdit20A");
+    std::string text = LongWindowText(run.editor, (size_t)(DEFAULT_MAX_LINES * 1.2) * (LINE_LENGTH + 2));
+    size_t lines = 0;
+    for (char c : text)
+        lines += c == '\n';
+    int first = last - (int)lines + 1;
+    if (lines < (size_t)DEFAULT_MAX_LINES || lines > (size_t)(DEFAULT_MAX_LINES * 11 / 10)) {
+        printf("trace_bench: FAILED (soak): the window holds %u lines\n", (unsigned)lines);
+        return false;
+    }
+    std::string expected;
+    expected.reserve(text.size());
+    for (int k = first; k <= last; ++k)
+        expected += BenchLine(k) + "\r\n";
+    if (text != expected) {
+        size_t at = 0;
+        while (at < text.size() && at < expected.size() && text[at] == expected[at])
+            ++at;
+        printf("trace_bench: FAILED (soak): the kept lines differ from lines %d-%d at byte %u\n",
+               first, last, (unsigned)at);
+        return false;
+    }
+    printf("trace_bench:   kept lines %d-%d (%u lines), each once and in order\n", first, last,
+           (unsigned)lines);
+    return true;
+}
+
+static bool MeasureSoak(int total, int block)
+{
+    Run run;
+    if (!StartOutputWindow(run)) {
+        printf("trace_bench: the output window did not start\n");
+        return false;
+    }
+    printf("trace_bench: soak, %d lines of %d characters, one message each, MaxLines %d:\n",
+           total, LINE_LENGTH, DEFAULT_MAX_LINES);
+    printf("trace_bench:   block     lines/s   working set MB\n");
+    double first = 0, lastRate = 0, peak = 0;
+    for (int b = 0; b * block < total; ++b) {
+        int from = b * block + 1, to = from + block - 1 < total ? from + block - 1 : total;
+        double seconds = SendLines(from, to);
+        double rate = (to - from + 1) / seconds;
+        Sleep(300);  // the last lines of the block go in
+        double memory = WorkingSetMB(run);
+        if (b == 0)
+            first = rate;
+        lastRate = rate;
+        if (memory > peak)
+            peak = memory;
+        printf("trace_bench:   %7d  %8.0f   %8.0f\n", to, rate, memory);
+    }
+    printf("trace_bench:   last block %.2f x the first (target at least 0.8: %s); largest "
+           "working set %.0f MB (target under 512: %s)\n",
+           lastRate / first, lastRate >= 0.8 * first ? "met" : "NOT met", peak,
+           peak < 512 ? "met" : "NOT met");
+    bool same = CheckKeptLines(run, total);
+    CloseProgram(run.program);
+    return same;
+}
+
+// Seconds since 1970, as the shell's `date +%s.%N` gives them.
+static double UnixSeconds()
+{
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    unsigned long long ticks = ((unsigned long long)now.dwHighDateTime << 32) | now.dwLowDateTime;
+    return (double)(ticks - 116444736000000000ULL) / 1e7;
+}
+
+// The Unix half of the tracesend runs is scripts/bench.sh (a Unix program started by Wine
+// cannot start Wine again): it calls "/window" (an output window starts and stays), then
+// feeds tracesend from `cat file |` or `< file`, then "/check N how start" (waits until the
+// window holds the N lines of "/input N", checks them, closes the window, and prints the
+// rate from the shell's start time).
+static int RunPipeStep(int argc, char **argv)
+{
+    if (strcmp(argv[1], "/input") == 0) {
+        int count = argc > 2 ? atoi(argv[2]) : 20000;
+        FILE *file = fopen("trace_bench_input.txt", "wb");
+        if (!file)
+            return 1;
+        for (int k = 1; k <= count; ++k)
+            fprintf(file, "%s\n", BenchLine(k).c_str());
+        fclose(file);
+        return 0;
+    }
+    if (strcmp(argv[1], "/window") == 0) {
+        Run run;
+        if (FindWindowA("OXR", 0) || !StartOutputWindow(run)) {
+            printf("trace_bench: the output window did not start\n");
+            return 1;
+        }
+        return 0;  // it keeps running for tracesend
+    }
+    // /check N how start
+    if (argc < 5)
+        return 1;
+    int count = atoi(argv[2]);
+    const char *how = argv[3];
+    double start = atof(argv[4]);
+    Run run;
+    memset(&run, 0, sizeof run);
+    run.program.main = FindWindowA("OXR", 0);
+    if (!run.program.main) {
+        printf("trace_bench: FAILED (%s): no output window\n", how);
+        return 1;
+    }
+    DWORD id = 0;
+    GetWindowThreadProcessId(run.program.main, &id);
+    run.program.process.hProcess = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, id);
+    run.editor = FindChild(run.program.main, "RichEdit20A");
+    bool arrived = WaitForLines(run.editor, count);
+    double seconds = UnixSeconds() - start;
+    bool same = arrived && CheckDocument(run, 1, count, how);
+    if (!arrived)
+        printf("trace_bench: FAILED (%s): the lines did not all arrive (caret at %u)\n", how,
+               (unsigned)CaretPosition(run.editor));
+    else if (same)
+        printf("trace_bench:   %-32s %6.2f s  %6.0f lines/s, start-up included (target at "
+               "least 5000: %s)\n",
+               how, seconds, count / seconds, count / seconds >= 5000 ? "met" : "NOT met");
+    CloseProgram(run.program);
+    WritePrivateProfileStringA("OXR", 0, 0, "win.ini");
+    return same ? 0 : 1;
+}
+
 int main(int argc, char **argv)
 {
     if (argc > 1 && strcmp(argv[1], "/standin") == 0)
         return RunStandIn();
+    if (argc > 1 && (strcmp(argv[1], "/input") == 0 || strcmp(argv[1], "/window") == 0 ||
+                     strcmp(argv[1], "/check") == 0))
+        return RunPipeStep(argc, argv);
+    // "pipes": the Unix side is in scripts/bench.sh, which runs after this.
+    if (argc > 1 && strcmp(argv[1], "pipes") == 0)
+        return 0;
+    bool soakOnly = argc > 1 && strcmp(argv[1], "soak") == 0;
+    if (soakOnly) {
+        if (FindWindowA("OXR", 0)) {
+            printf("trace_bench: an output window is already running\n");
+            return 1;
+        }
+        setvbuf(stdout, 0, _IONBF, 0);
+        int soakLines = argc > 2 ? atoi(argv[2]) : 1000000;
+        bool ok = MeasureSoak(soakLines > 0 ? soakLines : 1000000, 100000);
+        WritePrivateProfileStringA("OXR", 0, 0, "win.ini");
+        return ok ? 0 : 1;
+    }
     int count = argc > 1 ? atoi(argv[1]) : 10000;
     if (count <= 0)
         count = 10000;
@@ -256,7 +428,7 @@ int main(int argc, char **argv)
            "(target at least 5000: %s)\n",
            count, piped, count / piped, count / piped >= 5000 ? "met" : "NOT met");
 
-    if (!MeasureGrowth(count, 10))
+    if (!MeasureGrowth(count, 10) || !MeasureSoak(1000000, 100000))
         return 1;
     WritePrivateProfileStringA("OXR", 0, 0, "win.ini");
     printf("trace_bench: every document held all its lines, in order\n");

@@ -140,3 +140,7 @@
 #define IDC_LINE_ENDS_CRLF      40100
 #define IDC_LINE_ENDS_LF        40101
 #define IDC_LINE_ENDS_CR        40102
+
+// Output window menu (40110-40119: its own range)
+#define IDC_CLEAR_OUTPUT        40110
+#define IDC_LOG_TO_FILE         40111

@@ -58,13 +58,90 @@ struct LineSender {
     }
 };
 
-// True when a read would not wait: the input is a file, or a pipe with bytes waiting.
-static bool InputWaiting(HANDLE input)
+// Standard input, read by a thread of its own so that the sender always knows whether
+// more input has come: under Wine a Unix pipe or file (`cat log | wine tracesend.exe`,
+// `wine tracesend.exe < log`) answers no PeekNamedPipe, so a test before each read could
+// not tell a pipe with bytes waiting from one without.
+struct InputQueue {
+    HANDLE input;
+    CRITICAL_SECTION lock;
+    HANDLE arrived;    // set when bytes or the end came
+    HANDLE room;       // set when the queue was emptied
+    std::string bytes;
+    bool ended = false;
+};
+
+// At most this much input waits ahead of the sender (a file is read no further).
+static const size_t QUEUE_LIMIT = 1 << 20;
+
+static DWORD WINAPI ReadInput(void *parameter)
 {
-    if (GetFileType(input) == FILE_TYPE_DISK)
-        return true;
-    DWORD available = 0;
-    return PeekNamedPipe(input, 0, 0, 0, &available, 0) && available > 0;
+    InputQueue *queue = (InputQueue *)parameter;
+    static char buffer[65536];
+    for (;;) {
+        EnterCriticalSection(&queue->lock);
+        size_t waiting = queue->bytes.size();
+        LeaveCriticalSection(&queue->lock);
+        if (waiting >= QUEUE_LIMIT) {
+            WaitForSingleObject(queue->room, INFINITE);
+            continue;
+        }
+        DWORD read = 0;
+        bool more = ReadFile(queue->input, buffer, sizeof buffer, &read, 0) && read > 0;
+        EnterCriticalSection(&queue->lock);
+        queue->bytes.append(buffer, read);
+        queue->ended = !more;
+        LeaveCriticalSection(&queue->lock);
+        SetEvent(queue->arrived);
+        if (!more)
+            return 0;
+    }
+}
+
+// Sends each line of standard input: as many whole lines a message as have come, and
+// what is packed as soon as no more input waits.
+static void SendInputLines()
+{
+    InputQueue queue;
+    queue.input = GetStdHandle(STD_INPUT_HANDLE);
+    InitializeCriticalSection(&queue.lock);
+    queue.arrived = CreateEventA(0, FALSE, FALSE, 0);
+    queue.room = CreateEventA(0, FALSE, FALSE, 0);
+    HANDLE reader = CreateThread(0, 0, ReadInput, &queue, 0, 0);
+    LineSender sender;
+    if (!reader) {
+        // Without a thread: read and send in turn, what was read going out at once.
+        static char buffer[65536];
+        DWORD read = 0;
+        while (ReadFile(queue.input, buffer, sizeof buffer, &read, 0) && read > 0) {
+            sender.Take(buffer, read);
+            sender.Flush();
+        }
+        sender.Finish();
+        return;
+    }
+    std::string taken;
+    for (;;) {
+        EnterCriticalSection(&queue.lock);
+        taken.swap(queue.bytes);
+        queue.bytes.clear();
+        bool ended = queue.ended;
+        LeaveCriticalSection(&queue.lock);
+        if (!taken.empty()) {
+            SetEvent(queue.room);
+            sender.Take(taken.data(), taken.size());
+            taken.clear();
+            continue;
+        }
+        if (ended)
+            break;
+        // Nothing more has come: the lines packed so far must not wait for it.
+        sender.Flush();
+        WaitForSingleObject(queue.arrived, INFINITE);
+    }
+    sender.Finish();
+    WaitForSingleObject(reader, INFINITE);
+    CloseHandle(reader);
 }
 
 int main(int argc, char **argv)
@@ -76,17 +153,6 @@ int main(int argc, char **argv)
         TracePrint("%s", line.c_str());
         return 0;
     }
-    HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
-    LineSender sender;
-    static char buffer[65536];
-    for (;;) {
-        if (!InputWaiting(input))
-            sender.Flush();
-        DWORD read = 0;
-        if (!ReadFile(input, buffer, sizeof buffer, &read, 0) || read == 0)
-            break;
-        sender.Take(buffer, read);
-    }
-    sender.Finish();
+    SendInputLines();
     return 0;
 }

@@ -49,6 +49,39 @@ RunningProgram StartBeside(const char *name, const char *arguments, const char *
     return program;
 }
 
+int RunWithFileInput(const char *name, const char *arguments, const std::string &file,
+                     DWORD milliseconds)
+{
+    std::string path = BesideThisProgram(name);
+    std::string commandLine = "\"" + path + "\" " + arguments;
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, 0, TRUE};
+    HANDLE input = CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ, &inherit, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, 0);
+    if (input == INVALID_HANDLE_VALUE)
+        return -1;
+    STARTUPINFOA startup;
+    memset(&startup, 0, sizeof startup);
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = input;
+    startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
+    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    PROCESS_INFORMATION process;
+    BOOL started = CreateProcessA(path.c_str(), &commandLine[0], 0, 0, TRUE, 0, 0, 0, &startup,
+                                  &process);
+    CloseHandle(input);
+    if (!started)
+        return -1;
+    DWORD code = (DWORD)-1;
+    if (WaitForSingleObject(process.hProcess, milliseconds) == WAIT_OBJECT_0)
+        GetExitCodeProcess(process.hProcess, &code);
+    else
+        TerminateProcess(process.hProcess, 1);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    return (int)code;
+}
+
 int RunWithInput(const char *name, const char *arguments, const std::string &input,
                  DWORD milliseconds)
 {

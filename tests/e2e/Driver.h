@@ -20,6 +20,10 @@ RunningProgram StartBeside(const char *program, const char *arguments, const cha
 int RunWithInput(const char *program, const char *arguments, const std::string &input,
                  DWORD milliseconds = 60000);
 // Waits for the process to end; false on timeout (then it is killed).
+// Runs a program beside this one with a file as its standard input (as `program < file`
+// in a command prompt); its exit code, or -1 when it could not start or the file open.
+int RunWithFileInput(const char *program, const char *arguments, const std::string &path,
+                     DWORD milliseconds = 120000);
 bool WaitForExit(RunningProgram &program, DWORD milliseconds = 15000);
 // Posts WM_CLOSE and waits for the process to end.
 bool CloseProgram(RunningProgram &program);

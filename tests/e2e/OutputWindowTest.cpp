@@ -229,3 +229,56 @@ TEST_F(OutputWindowE2E, ALineAfterTheUserMovedTheCaretLandsThere)
     Send(third, sizeof third);
     EXPECT_EQ(WindowText(editor), "first\r\nthird\r\nsecond\r\n");
 }
+
+TEST_F(OutputWindowE2E, TraceSendFromARedirectedFileSendsEveryLineInOrder)
+{
+    const int count = 3000;
+    std::string input, typed;
+    for (int k = 1; k <= count; ++k) {
+        input += BurstLine(k) + (k % 3 ? "\n" : "\r\n");
+        typed += BurstLine(k) + "\r\n";
+    }
+    input += "last line without its end";
+    typed += "last line without its end\r\n";
+    std::string path = BesideTests("tracesend-input.txt");
+    FILE *file = fopen(path.c_str(), "wb");
+    ASSERT_TRUE(file);
+    fwrite(input.data(), 1, input.size(), file);
+    fclose(file);
+    Start();
+    EXPECT_EQ(RunWithFileInput("tracesend.exe", "", path), 0);
+    EXPECT_TRUE(LongWindowText(editor, typed.size() * 2) == typed)
+        << "every line once, in order, the last one too";
+    DeleteFileA(path.c_str());
+}
+
+TEST_F(OutputWindowE2E, TheLogFileHoldsEveryLineAfterTrimmingAndClose)
+{
+    std::string path = BesideTests("oxr-e2e.log");
+    DeleteFileA(path.c_str());
+    WritePrivateProfileStringA("OXR", "LogFile", path.c_str(), "win.ini");
+    WritePrivateProfileStringA("OXR", "MaxLines", "200", "win.ini");
+    Start();
+    std::string logged, shown;
+    for (int k = 1; k <= 1000; ++k) {
+        std::string line = BurstLine(k) + "\n";
+        Send(line.c_str(), (DWORD)line.size() + 1);
+        logged += BurstLine(k) + "\r\n";
+        if (k % 100 == 0)
+            Pause(60);  // the flow pauses: the lines go in, and trims come
+    }
+    Pause(300);
+    std::string kept = LongWindowText(editor = FindChild(program.main, "RichEdit20A"), 200000);
+    size_t lines = 0;
+    for (char c : kept)
+        lines += c == '\n';
+    EXPECT_GE(lines, 200u);
+    EXPECT_LE(lines, 220u);
+    EXPECT_TRUE(logged.size() >= kept.size() &&
+                logged.compare(logged.size() - kept.size(), kept.size(), kept) == 0)
+        << "the window keeps the newest lines";
+    ASSERT_TRUE(CloseProgram(program));
+    EXPECT_TRUE(WaitForBytes(path, logged)) << "the log holds every line once the window closed";
+    EXPECT_EQ(ProfileText("win.ini", "OXR", "LogFile"), path) << "logging stays on";
+    DeleteFileA(path.c_str());
+}

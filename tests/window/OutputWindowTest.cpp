@@ -4,11 +4,14 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <richedit.h>
+#include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 #include <string>
 
 #include "app/App.h"
 #include "app/Layout.h"
+#include "app/OutputLog.h"
 #include "app/OutputWindow.h"
 #include "app/Settings.h"
 #include "app/Toolbar.h"
@@ -131,6 +134,13 @@ protected:
         CHARRANGE caret;
         SendMessageA(Editor(), EM_EXGETSEL, 0, (LPARAM)&caret);
         return caret.cpMax;
+    }
+
+    static std::string ProfileValue(const char *key)
+    {
+        char value[260] = "";
+        GetPrivateProfileStringA("OXR", key, "", value, sizeof value, "win.ini");
+        return value;
     }
 
     static UINT MenuState(int id)
@@ -383,6 +393,162 @@ TEST_F(OutputWindowTest, WaitingLinesGoInAMomentLaterOrWhenSomethingNeedsThem)
     char *text = EditorControl.GetText(TEXT_PLAIN, LINE_END_CRLF);
     EXPECT_STREQ(text, "one\r\ntwo\r\nfour\r\n");
     delete[] text;
+}
+
+// Line k of a trimming run: its number and letters that change with it.
+static std::string NumberedLine(int k)
+{
+    char line[64];
+    snprintf(line, sizeof line, "entry %05d %c%c%c", k, 'a' + k % 26, 'a' + k / 26 % 26, 'q');
+    return line;
+}
+
+// Lines first..last as the control shows them.
+static std::string Shown(int first, int last)
+{
+    std::string text;
+    for (int k = first; k <= last; ++k)
+        text += NumberedLine(k) + "\r\n";
+    return text;
+}
+
+// The window with a line limit from win.ini, emptied, nothing dropped yet.
+static void LimitLines(const char *maxLines)
+{
+    WritePrivateProfileStringA("OXR", "MaxLines", maxLines, "win.ini");
+    ReadOutputSettings();
+    SendMessageA(MainWindow, WM_COMMAND, IDC_CLEAR_OUTPUT, 0);
+}
+
+static std::string StatusText()
+{
+    char status[128] = "";
+    SendMessageA(StatusBar, SB_GETTEXTA, 0, (LPARAM)status);
+    return status;
+}
+
+TEST_F(OutputWindowTest, TrimmingKeepsAnUnbrokenRunOfTheNewestLines)
+{
+    NoWrap();
+    LimitLines("100");
+    // One line a message, each shown before the next (a slow build's log).
+    for (int k = 1; k <= 350; ++k) {
+        SendLine(NumberedLine(k));
+        HandOverTraceLines();
+        long long lines = SendMessageA(Editor(), EM_GETLINECOUNT, 0, 0) - 1;
+        ASSERT_LE(lines, 110) << "at most a tenth more than the limit, after line " << k;
+        ASSERT_GE(lines, k < 100 ? k : 100) << "at least the limit, after line " << k;
+    }
+    std::string text = Text();
+    int first = atoi(text.c_str() + 6);
+    EXPECT_GE(first, 241);
+    EXPECT_LE(first, 251);
+    EXPECT_EQ(text, Shown(first, 350)) << "whole lines, in order, ending with the last";
+    EXPECT_NE(StatusText().find("Earlier lines dropped"), std::string::npos) << StatusText();
+
+    // A burst in one block past the count where a new control takes the kept lines.
+    LimitLines("3000");
+    std::string block;
+    for (int k = 1; k <= 3400; ++k)
+        block += NumberedLine(k) + "\n";
+    HWND before = Editor();
+    EXPECT_EQ(Send(block.c_str(), (DWORD)block.size() + 1), 1);
+    HandOverTraceLines();
+    EXPECT_TRUE(Text() == Shown(401, 3400)) << "kept " << Text().size() << " bytes";
+    EXPECT_NE(Editor(), before) << "3,400 lines go to a fresh control";
+    SendLine("after the trim");
+    // Read at once, the lines go in without a trim: that waits for the timer.
+    EXPECT_TRUE(Text() == Shown(401, 3400) + "after the trim\r\n");
+    LimitLines(0);
+}
+
+TEST_F(OutputWindowTest, ASelectionKeepsItsWordsWhenTheTopGoes)
+{
+    NoWrap();
+    LimitLines("100");
+    for (int k = 1; k <= 105; ++k)
+        SendLine(NumberedLine(k));
+    std::string text = Text();
+    std::string word = NumberedLine(60);
+    size_t at = text.find(word);
+    ASSERT_NE(at, std::string::npos);
+    // Character positions count a line end once; the text read back counts two.
+    int position = (int)at - 59;
+    SendMessageA(Editor(), EM_SETSEL, position, position + (int)word.size());
+    for (int k = 106; k <= 130; ++k)
+        SendLine(NumberedLine(k));
+    HandOverTraceLines();
+    EXPECT_EQ(Text(), Shown(31, 130)) << "the selection neither took the lines nor was replaced";
+    char selected[64] = "";
+    SendMessageA(Editor(), EM_GETSELTEXT, 0, (LPARAM)selected);
+    EXPECT_EQ(std::string(selected), word);
+    LimitLines(0);
+}
+
+TEST_F(OutputWindowTest, ClearEmptiesTheWindowAndNewLinesStartAtTheTop)
+{
+    NoWrap();
+    LimitLines(0);
+    for (int k = 1; k <= 20; ++k)
+        SendLine(NumberedLine(k));
+    EXPECT_TRUE(MenuState(IDC_CLEAR_OUTPUT) == MF_ENABLED);
+    SendMessageA(Window, WM_COMMAND, IDC_CLEAR_OUTPUT, 0);
+    EXPECT_EQ(Text(), "");
+    SendLine("first after clear");
+    EXPECT_EQ(Text(), "first after clear\r\n");
+
+    // A long window is cleared by a fresh control, which takes the next lines too.
+    std::string block;
+    for (int k = 1; k <= 3500; ++k)
+        block += NumberedLine(k) + "\n";
+    Send(block.c_str(), (DWORD)block.size() + 1);
+    HWND before = Editor();
+    SendMessageA(Window, WM_COMMAND, IDC_CLEAR_OUTPUT, 0);
+    EXPECT_NE(Editor(), before);
+    EXPECT_EQ(Text(), "");
+    SendLine("one");
+    SendLine("two");
+    EXPECT_EQ(Text(), "one\r\ntwo\r\n");
+}
+
+TEST_F(OutputWindowTest, TheLogFileHoldsEveryLineAfterTrimming)
+{
+    NoWrap();
+    char folder[MAX_PATH];
+    GetTempPathA(sizeof folder, folder);
+    std::string path = std::string(folder) + "oxr-window-test.log";
+    DeleteFileA(path.c_str());
+    ASSERT_TRUE(OpenOutputLog(path.c_str()));
+    EXPECT_TRUE(MenuState(IDC_LOG_TO_FILE) & MF_CHECKED);
+    LimitLines("50");
+    std::string written;
+    for (int k = 1; k <= 300; ++k) {
+        SendLine(NumberedLine(k));
+        written += NumberedLine(k) + "\r\n";
+    }
+    HandOverTraceLines();
+    EXPECT_EQ(Text(), Shown(251, 300));
+    // Within a second or so the buffer is on disk, without closing anything.
+    MSG message;
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 1500;)
+        if (PeekMessageA(&message, 0, 0, 0, PM_REMOVE))
+            DispatchMessageA(&message);
+        else
+            Sleep(10);
+    std::string logged;
+    if (FILE *file = fopen(path.c_str(), "rb")) {
+        char chunk[4096];
+        size_t got;
+        while ((got = fread(chunk, 1, sizeof chunk, file)) > 0)
+            logged.append(chunk, got);
+        fclose(file);
+    }
+    EXPECT_TRUE(logged == written) << "logged " << logged.size() << " of " << written.size();
+    EXPECT_TRUE(OpenOutputLog(""));
+    EXPECT_FALSE(MenuState(IDC_LOG_TO_FILE) & MF_CHECKED);
+    EXPECT_EQ(ProfileValue("LogFile"), "");
+    DeleteFileA(path.c_str());
+    LimitLines(0);
 }
 
 // Watches the close steps empty the document, and notes where the caret stood then.
