@@ -82,15 +82,14 @@ int RunWithFileInput(const char *name, const char *arguments, const std::string 
     return (int)code;
 }
 
-int RunWithInput(const char *name, const char *arguments, const std::string &input,
-                 DWORD milliseconds)
+bool StartPiped(PipedProgram &piped, const char *name, const char *arguments)
 {
     std::string path = BesideThisProgram(name);
     std::string commandLine = "\"" + path + "\" " + arguments;
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, 0, TRUE};
     HANDLE readEnd, writeEnd;
     if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0))
-        return -1;
+        return false;
     SetHandleInformation(writeEnd, HANDLE_FLAG_INHERIT, 0);
     STARTUPINFOA startup;
     memset(&startup, 0, sizeof startup);
@@ -99,30 +98,50 @@ int RunWithInput(const char *name, const char *arguments, const std::string &inp
     startup.hStdInput = readEnd;
     startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
     startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
-    PROCESS_INFORMATION process;
     BOOL started = CreateProcessA(path.c_str(), &commandLine[0], 0, 0, TRUE, 0, 0, 0, &startup,
-                                  &process);
+                                  &piped.process);
     CloseHandle(readEnd);
     if (!started) {
         CloseHandle(writeEnd);
-        return -1;
+        return false;
     }
+    piped.input = writeEnd;
+    return true;
+}
+
+bool WritePiped(PipedProgram &piped, const std::string &bytes)
+{
     // The pipe holds little: the writes go on while the program reads.
-    for (size_t done = 0; done < input.size();) {
+    for (size_t done = 0; done < bytes.size();) {
         DWORD written = 0;
-        if (!WriteFile(writeEnd, input.data() + done, (DWORD)(input.size() - done), &written, 0))
-            break;
+        if (!WriteFile(piped.input, bytes.data() + done, (DWORD)(bytes.size() - done), &written, 0))
+            return false;
         done += written;
     }
-    CloseHandle(writeEnd);
+    return true;
+}
+
+int FinishPiped(PipedProgram &piped, DWORD milliseconds)
+{
+    CloseHandle(piped.input);
     DWORD code = (DWORD)-1;
-    if (WaitForSingleObject(process.hProcess, milliseconds) == WAIT_OBJECT_0)
-        GetExitCodeProcess(process.hProcess, &code);
+    if (WaitForSingleObject(piped.process.hProcess, milliseconds) == WAIT_OBJECT_0)
+        GetExitCodeProcess(piped.process.hProcess, &code);
     else
-        TerminateProcess(process.hProcess, 1);
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
+        TerminateProcess(piped.process.hProcess, 1);
+    CloseHandle(piped.process.hProcess);
+    CloseHandle(piped.process.hThread);
     return (int)code;
+}
+
+int RunWithInput(const char *name, const char *arguments, const std::string &input,
+                 DWORD milliseconds)
+{
+    PipedProgram piped;
+    if (!StartPiped(piped, name, arguments))
+        return -1;
+    WritePiped(piped, input);
+    return FinishPiped(piped, milliseconds);
 }
 
 bool WaitForExit(RunningProgram &program, DWORD milliseconds)

@@ -19,6 +19,15 @@ RunningProgram StartBeside(const char *program, const char *arguments, const cha
 // its exit code, or -1 when it could not start or did not end in time (then it is killed).
 int RunWithInput(const char *program, const char *arguments, const std::string &input,
                  DWORD milliseconds = 60000);
+// A program beside this one reading a pipe that stays open between writes, as a slow
+// build's output: Write sends bytes, Finish closes the pipe and returns the exit code.
+struct PipedProgram {
+    PROCESS_INFORMATION process;
+    HANDLE input;
+};
+bool StartPiped(PipedProgram &piped, const char *program, const char *arguments);
+bool WritePiped(PipedProgram &piped, const std::string &bytes);
+int FinishPiped(PipedProgram &piped, DWORD milliseconds = 60000);
 // Waits for the process to end; false on timeout (then it is killed).
 // Runs a program beside this one with a file as its standard input (as `program < file`
 // in a command prompt); its exit code, or -1 when it could not start or the file open.

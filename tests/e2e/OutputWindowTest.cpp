@@ -183,6 +183,22 @@ TEST_F(OutputWindowE2E, TraceSendSendsItsArgumentsOrEachInputLine)
                                           std::string(2046, 'w') + "\r\nlast\r\n");
 }
 
+TEST_F(OutputWindowE2E, TraceSendSendsWhatItHasWhenItsInputPauses)
+{
+    Start();
+    // Each line must show while the pipe stays open, before the next one is written.
+    PipedProgram piped;
+    ASSERT_TRUE(StartPiped(piped, "tracesend.exe", ""));
+    std::string shown;
+    for (const char *line : {"compiling a.c", "compiling b.c", "linking"}) {
+        ASSERT_TRUE(WritePiped(piped, std::string(line) + "\r\n"));
+        shown += std::string(line) + "\r\n";
+        EXPECT_TRUE(WaitForText(editor, shown, 5000)) << "waiting for input that has not come";
+    }
+    EXPECT_EQ(FinishPiped(piped), 0);
+    EXPECT_EQ(WindowText(editor), shown);
+}
+
 // Line k of a burst: its number and letters that change with it.
 std::string BurstLine(int k)
 {
