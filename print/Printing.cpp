@@ -271,9 +271,18 @@ bool DefaultPrinterOnRunPaper(HGLOBAL *devMode, HGLOBAL *devNames)
         int known = -1;
         if (count > 0 && DeviceCapabilitiesA(device, port, DC_PAPERS, (char *)papers.data(), mode) == count &&
             DeviceCapabilitiesA(device, port, DC_PAPERSIZE, (char *)sizes.data(), mode) == count) {
-            for (int i = 0; i < count && known < 0; ++i)
-                if (abs(sizes[i].x - wanted.x) <= 10 && abs(sizes[i].y - wanted.y) <= 10)
+            // The printer's own paper where it is that size, else the paper of that size
+            // with the lowest (standard) number: drivers list a size under several names.
+            for (int i = 0; i < count; ++i) {
+                if (abs(sizes[i].x - wanted.x) > 10 || abs(sizes[i].y - wanted.y) > 10)
+                    continue;
+                if (papers[i] == mode->dmPaperSize) {
                     known = i;
+                    break;
+                }
+                if (known < 0 || papers[i] < papers[known])
+                    known = i;
+            }
         }
         if (known >= 0) {
             mode->dmPaperSize = papers[known];
