@@ -578,8 +578,9 @@ TEST_F(PrintingTest, APageTheDeviceRefusesEndsTheJobWithAbortDocAndATraceLine)
         EXPECT_EQ(PrintDocument(&record, PageSettings.margins, "refused"), c.printed) << c.failAt;
         EXPECT_EQ(Calls, c.calls) << c.failAt;
         ASSERT_EQ(TraceLines.size(), c.failAt ? 1u : 0u) << c.failAt;
-        if (c.failAt)
+        if (c.failAt) {
             EXPECT_EQ(TraceLines[0].substr(0, 20), "Printing Error! [-1,") << TraceLines[0];
+        }
     }
     DeleteDC(record.hDC);
     Printer = saved;
@@ -682,11 +683,12 @@ BOOL WINAPI WatchDelete(HGDIOBJ object)
 
 // Fills the stack below with a pattern, so that a rectangle a later call leaves
 // unwritten reads as garbage rather than as zeros.
-__attribute__((noinline)) void SpoilStack()
+__attribute__((noinline)) LONG SpoilStack()
 {
     volatile LONG junk[16384];
     for (int i = 0; i < 16384; ++i)
         junk[i] = 0x7FFFFF00 + (i & 0xFF);
+    return junk[16383];
 }
 
 std::vector<int> SizeResults;
