@@ -193,7 +193,7 @@ TEST_F(PrintTest, LinesThatFitThePageWrapFitThePreviewAndItClosesWithEscapeOrThe
 TEST_F(PrintTest, PageSetupOpensOnThePaperTheEditorUses)
 {
     if (PrintFolder().empty())
-        GTEST_SKIP() << "No test printer: CUPS with cups-pdf did not start for this run";
+        GTEST_SKIP() << NoPrinterReason();
     const int PAPER = 0x471;
     auto openSetup = [&]() {
         PostMessageA(program.main, WM_COMMAND, 40035, 0);

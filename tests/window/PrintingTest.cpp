@@ -591,7 +591,7 @@ TEST_F(PrintingTest, APageTheDeviceRefusesEndsTheJobWithAbortDocAndATraceLine)
 TEST_F(PrintingTest, CopiesLeftToTheProgramPrintTheRangeThatManyTimes)
 {
     if (PrintFolder().empty())
-        GTEST_SKIP() << NO_PRINTER;
+        GTEST_SKIP() << NoPrinterReason();
     int perPage = LinesPerPage();
     SetText(Lines(1, perPage + 3).c_str());
     const struct { DWORD flags; int copies; std::vector<int> firstLines; } cases[] = {
