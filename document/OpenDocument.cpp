@@ -399,8 +399,9 @@ static int AskOpenChoice(HWND owner)
 
 // For a text file with lines the control cannot show quickly (LongLines.h): asks
 // whether to break them. 1 to go on (BreakLines set when the user chose so), 0 when
-// declined, before anything changes.
-static int AcceptLongLines(HWND owner, const char *path, bool append)
+// declined, before anything changes. RTF opened as plain text (asPlain) is such a text
+// too: a million \line words make one line of 5 MB.
+static int AcceptLongLines(HWND owner, const char *path, bool append, bool asPlain)
 {
     BreakLines = false;
     size_t count = 0;
@@ -411,7 +412,7 @@ static int AcceptLongLines(HWND owner, const char *path, bool append)
     }
     const unsigned char *bytes = (const unsigned char *)data;
     bool tooLong = false;
-    if (strncmp(data, "{\\rtf", 5) != 0) {
+    if (asPlain || strncmp(data, "{\\rtf", 5) != 0) {
         static const int sixteenBit[] = {FORMAT_MULTI_BYTE, FORMAT_UNICODE_LE, FORMAT_UNICODE_BE};
         bool wide = false;
         for (int format : sixteenBit) {
@@ -514,7 +515,7 @@ static int OpenChosenFile(HWND owner, const char *path)
     bool asPlain = false;
     if (!(OpenChoice & 1) && !AcceptRichText(owner, path, &asPlain))
         return 0;
-    if (!(OpenChoice & 1) && !AcceptLongLines(owner, path, OpenChoice > 1))
+    if (!(OpenChoice & 1) && !AcceptLongLines(owner, path, OpenChoice > 1, asPlain))
         return 0;
 
     HWND editor = EditorControl.control;

@@ -100,10 +100,25 @@ bool IsFontWord(const char *word, size_t length)
     return (length == 1 && word[0] == 'f') || (length == 2 && memcmp(word, "af", 2) == 0);
 }
 
+// Words that end a paragraph or a line: the reader makes a paragraph (or a row) of each.
 bool IsParagraphWord(const char *word, size_t length)
 {
     return (length == 3 && (memcmp(word, "par", 3) == 0 || memcmp(word, "row", 3) == 0)) ||
-           (length == 4 && (memcmp(word, "line", 4) == 0 || memcmp(word, "cell", 4) == 0));
+           (length == 4 && (memcmp(word, "line", 4) == 0 || memcmp(word, "cell", 4) == 0 ||
+                            memcmp(word, "sect", 4) == 0 || memcmp(word, "page", 4) == 0));
+}
+
+// Words the reader turns into one character of text.
+bool IsCharacterWord(const char *word, size_t length)
+{
+    static const char *const words[] = {
+        "tab", "bullet", "emdash", "endash", "lquote", "rquote", "ldblquote", "rdblquote",
+        "emspace", "enspace", "qmspace", "zwj", "zwnj", "ltrmark", "rtlmark", "u",
+    };
+    for (const char *known : words)
+        if (strlen(known) == length && memcmp(known, word, length) == 0)
+            return true;
+    return false;
 }
 
 }  // namespace
@@ -216,7 +231,27 @@ RtfScreenResult Screen(const char *text, size_t length, ParagraphMeter &paragrap
     int nameTableDepth = 0;  // depth of the open font table or style sheet, 0 for none
     int nameLength = 0;      // text characters in a row inside it
     int hiddenDepth = 0;     // depth of the open destination that is never shown
+    int skippedDepth = 0;    // depth of the open group the reader skips whole (\*, info)
     size_t textCount = 0;    // characters of text, RTF_TEXT_COST to a unit of work
+
+    // One character of shown text; false once the reading is too slow.
+    auto addText = [&]() {
+        paragraph.Add(1);
+        if (++textCount % RTF_TEXT_COST == 0 && ++work > RTF_MAX_WORK)
+            return false;
+        return !changed || ShowText(format[depth], shown, changed, work, paragraph,
+                                    paragraphChanges);
+    };
+    // The end of a paragraph (or a line, a row, a cell, a section, a page): each costs
+    // the reader and the layout the same, empty or not, shown or (hidden) not.
+    auto EndParagraph = [&](bool hidden) {
+        if (!hidden) {
+            paragraph.End();
+            paragraphChanges = 0;
+        }
+        work += RTF_PARAGRAPH_COST;
+        return work <= RTF_MAX_WORK;
+    };
 
     for (;;) {
         int c = in.Get();
@@ -239,19 +274,15 @@ RtfScreenResult Screen(const char *text, size_t length, ParagraphMeter &paragrap
                 nameTableDepth = 0;
             if (depth < hiddenDepth)
                 hiddenDepth = 0;
+            if (depth < skippedDepth)
+                skippedDepth = 0;
             changed = true;
             nameLength = 0;
             continue;
         }
         if (c != '\\') {
-            if (c != '\r' && c != '\n' && !hiddenDepth) {
-                paragraph.Add(1);
-                if (++textCount % RTF_TEXT_COST == 0 && ++work > RTF_MAX_WORK)
-                    return RTF_TOO_SLOW;
-                if (changed && !ShowText(format[depth], shown, changed, work, paragraph,
-                                         paragraphChanges))
-                    return RTF_TOO_SLOW;
-            }
+            if (c != '\r' && c != '\n' && !hiddenDepth && !addText())
+                return RTF_TOO_SLOW;
             // Line ends are dropped without ending a name; a semicolon ends one.
             if (c == ';')
                 nameLength = 0;
@@ -269,22 +300,30 @@ RtfScreenResult Screen(const char *text, size_t length, ParagraphMeter &paragrap
                 // they are.
                 if (in.Get() < 0 || in.Get() < 0)
                     return RTF_READABLE;
-                if (!hiddenDepth) {
-                    paragraph.Add(1);
-                    if (++textCount % RTF_TEXT_COST == 0 && ++work > RTF_MAX_WORK)
-                        return RTF_TOO_SLOW;
-                    if (changed && !ShowText(format[depth], shown, changed, work, paragraph,
-                                             paragraphChanges))
-                        return RTF_TOO_SLOW;
-                }
+                if (!hiddenDepth && !addText())
+                    return RTF_TOO_SLOW;
                 if (nameTableDepth && ++nameLength > RTF_MAX_NAME)
                     return RTF_LONG_NAME;
             } else if (c == '{' || c == '}' || c == '\\' || c == ':') {
                 if (nameTableDepth && ++nameLength > RTF_MAX_NAME)
                     return RTF_LONG_NAME;
+                if (!nameTableDepth && !hiddenDepth && !addText())
+                    return RTF_TOO_SLOW;
+            } else if (c == '\r' || c == '\n') {
+                // A backslash before a line end is a paragraph mark, as \par is.
+                if (!nameTableDepth && !skippedDepth && !EndParagraph(hiddenDepth))
+                    return RTF_TOO_SLOW;
+                nameLength = 0;
+            } else if (c == '~' || c == '_') {
+                // A non-breaking space or hyphen: a character of text.
+                if (!nameTableDepth && !hiddenDepth && !addText())
+                    return RTF_TOO_SLOW;
+                nameLength = 0;
             } else {
                 if (c == '*' && !hiddenDepth)
                     hiddenDepth = depth;
+                if (c == '*' && !skippedDepth)
+                    skippedDepth = depth;
                 nameLength = 0;
             }
             continue;
@@ -323,13 +362,19 @@ RtfScreenResult Screen(const char *text, size_t length, ParagraphMeter &paragrap
             nameTableDepth = depth;
         if (!hiddenDepth && IsHiddenDestination(word, letters))
             hiddenDepth = depth;
+        if (!skippedDepth && letters == 4 && memcmp(word, "info", 4) == 0)
+            skippedDepth = depth;
         if (nameTableDepth) {
             if (IsFontWord(word, letters) && hasParameter)
                 ++fonts;
             continue;
         }
-        if (hiddenDepth)
+        if (hiddenDepth) {
+            // A picture's or an object's paragraph marks still become paragraphs.
+            if (!skippedDepth && IsParagraphWord(word, letters) && !EndParagraph(true))
+                return RTF_TOO_SLOW;
             continue;
+        }
         int index = FormatWordIndex(word, letters);
         bool plain = letters == 5 && memcmp(word, "plain", 5) == 0;
         long long value = hasParameter ? parameter : 1;
@@ -344,13 +389,10 @@ RtfScreenResult Screen(const char *text, size_t length, ParagraphMeter &paragrap
             if (IsFontWord(word, letters) && (work += fonts / 100) > RTF_MAX_WORK)
                 return RTF_TOO_SLOW;
         }
-        if (IsParagraphWord(word, letters)) {
-            paragraph.End();
-            paragraphChanges = 0;
-            work += RTF_PARAGRAPH_COST;
-            if (work > RTF_MAX_WORK)
-                return RTF_TOO_SLOW;
-        }
+        if (IsParagraphWord(word, letters) && !EndParagraph(false))
+            return RTF_TOO_SLOW;
+        if (IsCharacterWord(word, letters) && !addText())
+            return RTF_TOO_SLOW;
     }
 }
 

@@ -1,14 +1,20 @@
 // Cutting a long plain text into pieces at line ends.
 #include "editor/TextPieces.h"
 
-// Whether a piece may end just before text[at] (0 < at < n).
+// Whether a piece may end just before text[at] (0 < at < n): after LF, or after a CR
+// that neither an LF nor a CR LF follows (CR CR LF stays whole; text of CRs alone, as
+// old Macintosh files have, may end a piece after any of them).
 template <typename Char>
-static bool MayEndBefore(const Char *text, size_t at)
+static bool MayEndBefore(const Char *text, size_t n, size_t at)
 {
     Char last = text[at - 1], next = text[at];
     if (next == '{')
         return false;
-    return last == '\n' || (last == '\r' && next != '\r' && next != '\n');
+    if (last == '\n')
+        return true;
+    if (last != '\r' || next == '\n')
+        return false;
+    return next != '\r' || at + 1 == n || text[at + 1] != '\n';
 }
 
 // A line ends at text[at]: LF, or CR without LF after it.
@@ -41,10 +47,10 @@ static size_t FindPieceEnd(const Char *text, size_t n, size_t from, size_t piece
     if (limit >= n)
         return n;
     for (size_t at = limit; at > from; --at)
-        if (MayEndBefore(text, at))
+        if (MayEndBefore(text, n, at))
             return at;
     for (size_t at = limit + 1; at < n; ++at)
-        if (MayEndBefore(text, at))
+        if (MayEndBefore(text, n, at))
             return at;
     return n;
 }

@@ -31,7 +31,7 @@ double SquaredLineLengths(const char16_t *text, size_t n);
 // The end (exclusive) of the piece of text[0, n) that starts at from: just after the
 // last line end within piece characters, lines lines and squares squared line lengths
 // of from, else after the first one beyond, else n. A piece ends only after LF or after
-// a CR that no CR or LF follows, so CR LF and CR CR LF stay whole (as do surrogate pairs
+// a CR that no LF or CR LF follows, so CR LF and CR CR LF stay whole (as do surrogate pairs
 // and double-byte characters, whose trail units are never CR or LF), and never where the
 // next line begins with '{': some control versions read a text that begins "{\rtf" as
 // RTF. Greater than from whenever from < n.

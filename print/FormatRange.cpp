@@ -5,10 +5,12 @@
 
 #include "print/PageLayout.h"
 
-// Our layout measures every font once at 1440 units per inch (one unit a twip), on a
-// memory device context, whatever device the pages go to. The page count, the preview
-// and the printed pages therefore break at the same characters, and each device draws
-// its glyphs at the positions measured here.
+// Our layout measures text as the editor's screen wrap does: fonts of the pixel height
+// the control gives them on the screen (twips x dpi / 1440, truncated), character
+// advances in whole pixels, a line full when the next character would pass the
+// rectangle's width in pixels. Lines that fit the editor's Wrap to Page therefore fit
+// here too, and the page count, the preview and the printed pages break at the same
+// characters; each device draws its glyphs at the positions measured here, scaled.
 namespace {
 
 const DWORD CHAR_MASK = CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT | CFM_COLOR |
@@ -20,10 +22,10 @@ const int BULLET_SPACE_TWIPS = 360;
 const int UNMEASURED = -1;
 
 struct LayoutFont {
-    LOGFONTW face;            // at the measuring scale: height in twips
+    LOGFONTW face;            // at the measuring scale: height in pixels
     HFONT measuring;          // face selected for measuring
-    int ascent, descent;      // twips
-    std::vector<int> widths;  // advance per character, UNMEASURED until asked
+    int ascent, descent;      // pixels
+    std::vector<int> widths;  // advance per character in pixels, UNMEASURED until asked
     HFONT device;             // the same face for the last device drawn on
     int deviceDpi;
 };
@@ -32,7 +34,7 @@ struct CharRun {
     int start;
     int font;
     COLORREF color;
-    int offset;  // twips, positive raises
+    int offset;  // pixels, positive raises
 };
 
 struct ParaRun {
@@ -48,10 +50,23 @@ struct Layout {
     std::vector<ParaRun> paras;
     std::vector<LayoutFont> fonts;
     HDC measure;
+    int dpiX, dpiY;  // of the measuring context: the screen's
 };
 
 Layout *Current;
 int StandsIn = -1;  // unknown until probed
+HDC Measuring = 0;
+
+// Twips to measuring pixels as the control converts them: truncated toward zero.
+int PixelsX(const Layout &layout, int twips)
+{
+    return (int)((long long)twips * layout.dpiX / 1440);
+}
+
+int PixelsY(const Layout &layout, int twips)
+{
+    return (int)((long long)twips * layout.dpiY / 1440);
+}
 
 // --- Reading the control -------------------------------------------------------
 
@@ -59,13 +74,12 @@ int FindFont(Layout &layout, const CHARFORMATW &format)
 {
     LOGFONTW face;
     memset(&face, 0, sizeof face);
-    face.lfHeight = -(format.yHeight > 0 ? format.yHeight : 200);
+    face.lfHeight = -PixelsY(layout, format.yHeight > 0 ? format.yHeight : 200);
     face.lfWeight = format.dwEffects & CFE_BOLD ? FW_BOLD : FW_NORMAL;
     face.lfItalic = (format.dwEffects & CFE_ITALIC) != 0;
     face.lfUnderline = (format.dwEffects & CFE_UNDERLINE) != 0;
     face.lfStrikeOut = (format.dwEffects & CFE_STRIKEOUT) != 0;
     face.lfCharSet = format.bCharSet;
-    face.lfOutPrecision = OUT_TT_PRECIS;
     face.lfPitchAndFamily = format.bPitchAndFamily;
     lstrcpynW(face.lfFaceName, format.szFaceName, LF_FACESIZE);
     for (size_t i = 0; i < layout.fonts.size(); ++i)
@@ -171,7 +185,7 @@ void ReadFormats(Layout &layout)
         ReadCharFormat(control, start, start < length ? start + 1 : start, &format);
         CharRun run = {start, FindFont(layout, format),
                        format.dwEffects & CFE_AUTOCOLOR ? RGB(0, 0, 0) : format.crTextColor,
-                       format.yOffset};
+                       PixelsY(layout, format.yOffset)};
         layout.chars.push_back(run);
         if (end <= start)
             break;
@@ -229,6 +243,10 @@ Layout *LayoutFor(HWND control)
     Current->length = length;
     Current->measure = CreateCompatibleDC(0);
     SetMapMode(Current->measure, MM_TEXT);
+    Current->dpiX = GetDeviceCaps(Current->measure, LOGPIXELSX);
+    Current->dpiY = GetDeviceCaps(Current->measure, LOGPIXELSY);
+    if (Current->dpiX <= 0 || Current->dpiY <= 0)
+        Current->dpiX = Current->dpiY = 96;
     Current->text.assign(length + 1, 0);
     GETTEXTEX how = {(DWORD)((length + 1) * sizeof(wchar_t)), GT_DEFAULT, 1200, 0, 0};
     SendMessageW(control, EM_GETTEXTEX, (WPARAM)&how, (LPARAM)Current->text.data());
@@ -270,12 +288,21 @@ int Advance(Layout &layout, LayoutFont &font, wchar_t c)
 
 struct Line {
     int start, end;        // characters [start, end)
-    int indent;            // twips from the text rectangle's left
+    int indent;            // pixels from the text rectangle's left
     int shift;             // added by centring or right alignment
-    int ascent, descent;   // twips
+    int ascent, descent;   // pixels
     int bulletX;           // x of the paragraph's bullet, or -1
     const PARAFORMAT *para;
 };
+
+// The paragraph's tab stops in pixels; returns how many.
+int TabStops(const Layout &layout, const PARAFORMAT &para, int *tabs)
+{
+    int count = para.cTabCount < MAX_TAB_STOPS ? para.cTabCount : MAX_TAB_STOPS;
+    for (int i = 0; i < count; ++i)
+        tabs[i] = PixelsX(layout, para.rgxTabs[i] & 0xFFFFFF);
+    return count;
+}
 
 struct Paragraph {
     int start;
@@ -310,13 +337,12 @@ Line NextLine(Layout &layout, int position, int end, int width, std::vector<int>
     line.start = position;
     line.para = &para;
     line.bulletX = firstLine && para.wNumbering == PFN_BULLET
-                       ? (para.dxStartIndent > 0 ? para.dxStartIndent : 0) : -1;
-    int indent = TextIndent(para, firstLine);
-    int right = width - para.dxRightIndent;
+                       ? PixelsX(layout, para.dxStartIndent > 0 ? para.dxStartIndent : 0) : -1;
+    int indent = PixelsX(layout, TextIndent(para, firstLine));
+    int right = width - PixelsX(layout, para.dxRightIndent);
     int tabs[MAX_TAB_STOPS];
-    int tabCount = para.cTabCount < MAX_TAB_STOPS ? para.cTabCount : MAX_TAB_STOPS;
-    for (int i = 0; i < tabCount; ++i)
-        tabs[i] = para.rgxTabs[i] & 0xFFFFFF;
+    int tabCount = TabStops(layout, para, tabs);
+    int defaultTab = PixelsX(layout, DEFAULT_TAB_TWIPS);
 
     // Measure a growing stretch until the line ends inside it.
     LineFit fit = {0, 0};
@@ -335,7 +361,7 @@ Line NextLine(Layout &layout, int position, int end, int width, std::vector<int>
                                   layout.text[position + i]);
         }
         fit = FitLine(&layout.text[position], advances.data(), count, indent, right, tabs,
-                      tabCount);
+                      tabCount, defaultTab);
         if (fit.length < count || count == end - position || lineEnd)
             break;
     }
@@ -370,14 +396,23 @@ Line NextLine(Layout &layout, int position, int end, int width, std::vector<int>
 
 // --- Drawing ---------------------------------------------------------------------
 
-HFONT DeviceFont(LayoutFont &font, int dpiY)
+// Measuring pixels to device units at dpi, rounded.
+int ToDevice(int pixels, int dpi, int measuringDpi)
+{
+    long long scaled = (long long)pixels * dpi;
+    return (int)(scaled >= 0 ? (scaled + measuringDpi / 2) / measuringDpi
+                             : -((-scaled + measuringDpi / 2) / measuringDpi));
+}
+
+// The measuring font scaled to the device, so its glyphs fill the measured advances.
+HFONT DeviceFont(const Layout &layout, LayoutFont &font, int dpiY)
 {
     if (font.device && font.deviceDpi == dpiY)
         return font.device;
     if (font.device)
         DeleteObject(font.device);
     LOGFONTW face = font.face;
-    face.lfHeight = -TwipsToDevice(-face.lfHeight, dpiY);
+    face.lfHeight = ToDevice(face.lfHeight, dpiY, layout.dpiY);
     if (face.lfHeight == 0)
         face.lfHeight = -1;
     font.device = CreateFontIndirectW(&face);
@@ -385,24 +420,25 @@ HFONT DeviceFont(LayoutFont &font, int dpiY)
     return font.device;
 }
 
+// Draws the line whose top is top pixels below the text rectangle (twips).
 void DrawLine(Layout &layout, HDC dc, const RECT &area, const Line &line, int top)
 {
     int dpiX = GetDeviceCaps(dc, LOGPIXELSX), dpiY = GetDeviceCaps(dc, LOGPIXELSY);
-    int baseline = area.top + top + line.ascent;
+    int left = TwipsToDevice(area.left, dpiX), upper = TwipsToDevice(area.top, dpiY);
+    int baseline = top + line.ascent;
     const PARAFORMAT &para = *line.para;
     int tabs[MAX_TAB_STOPS];
-    int tabCount = para.cTabCount < MAX_TAB_STOPS ? para.cTabCount : MAX_TAB_STOPS;
-    for (int i = 0; i < tabCount; ++i)
-        tabs[i] = para.rgxTabs[i] & 0xFFFFFF;
+    int tabCount = TabStops(layout, para, tabs);
+    int defaultTab = PixelsX(layout, DEFAULT_TAB_TWIPS);
 
     size_t run = RunAt(layout.chars, line.start);
     if (line.bulletX >= 0) {
         const CharRun &c = layout.chars[run];
-        SelectObject(dc, DeviceFont(layout.fonts[c.font], dpiY));
+        SelectObject(dc, DeviceFont(layout, layout.fonts[c.font], dpiY));
         SetTextColor(dc, c.color);
         const wchar_t bullet = 0x2022;
-        TextOutW(dc, TwipsToDevice(area.left + line.bulletX, dpiX), TwipsToDevice(baseline, dpiY),
-                 &bullet, 1);
+        TextOutW(dc, left + ToDevice(line.bulletX, dpiX, layout.dpiX),
+                 upper + ToDevice(baseline, dpiY, layout.dpiY), &bullet, 1);
     }
 
     int shift = line.shift;
@@ -413,7 +449,7 @@ void DrawLine(Layout &layout, HDC dc, const RECT &area, const Line &line, int to
             ++run;
         wchar_t c = layout.text[i];
         if (c == L'\t') {
-            x = NextTabStop(x, tabs, tabCount);
+            x = NextTabStop(x, tabs, tabCount, defaultTab);
             ++i;
             continue;
         }
@@ -430,16 +466,16 @@ void DrawLine(Layout &layout, HDC dc, const RECT &area, const Line &line, int to
         const CharRun &format = layout.chars[run];
         LayoutFont &font = layout.fonts[format.font];
         dx.resize(n);
-        int from = TwipsToDevice(area.left + x + shift, dpiX), at = from;
+        int from = left + ToDevice(x + shift, dpiX, layout.dpiX), at = from;
         for (int k = 0; k < n; ++k) {
             x += Advance(layout, font, layout.text[i + k]);
-            int next = TwipsToDevice(area.left + x + shift, dpiX);
+            int next = left + ToDevice(x + shift, dpiX, layout.dpiX);
             dx[k] = next - at;
             at = next;
         }
-        SelectObject(dc, DeviceFont(font, dpiY));
+        SelectObject(dc, DeviceFont(layout, font, dpiY));
         SetTextColor(dc, format.color);
-        ExtTextOutW(dc, from, TwipsToDevice(baseline - format.offset, dpiY), 0, 0,
+        ExtTextOutW(dc, from, upper + ToDevice(baseline - format.offset, dpiY, layout.dpiY), 0, 0,
                     &layout.text[i], n, dx.data());
         i += n;
     }
@@ -453,7 +489,8 @@ LRESULT LayOutPage(Layout &layout, WPARAM render, const FORMATRANGE &request)
     int end = request.chrg.cpMax < 0 || request.chrg.cpMax > layout.length ? layout.length
                                                                            : request.chrg.cpMax;
     const RECT &area = request.rc;
-    int width = area.right - area.left, height = area.bottom - area.top;
+    int width = PixelsX(layout, area.right - area.left);
+    int height = PixelsY(layout, area.bottom - area.top);
     HDC dc = render ? request.hdc : 0;
     int saved = dc ? SaveDC(dc) : 0;
     if (dc) {
@@ -482,6 +519,13 @@ LRESULT LayOutPage(Layout &layout, WPARAM render, const FORMATRANGE &request)
 
 }  // namespace
 
+HDC MeasuringDevice()
+{
+    if (!Measuring)
+        Measuring = CreateCompatibleDC(0);
+    return Measuring;
+}
+
 LRESULT FormatRange(HWND control, WPARAM render, FORMATRANGE *request)
 {
     if (!request) {
@@ -490,32 +534,53 @@ LRESULT FormatRange(HWND control, WPARAM render, FORMATRANGE *request)
     }
     if (!control)
         return 0;
-    LRESULT answer = SendMessageA(control, EM_FORMATRANGE, render, (LPARAM)request);
-    if (answer != 0 || request->chrg.cpMin < 0)
-        return answer;
-    int length = TextLength(control);
-    int end = request->chrg.cpMax < 0 || request->chrg.cpMax > length ? length
-                                                                      : request->chrg.cpMax;
-    if (request->chrg.cpMin >= end)
-        return answer;
-    StandsIn = 1;
+    // Decided once: a 0 from a working control (a rectangle that holds no line) is its
+    // answer, not a reason to lay out differently from the page count.
+    if (!FormatRangeStandsIn(control))
+        return SendMessageA(control, EM_FORMATRANGE, render, (LPARAM)request);
+    if (request->chrg.cpMin < 0)
+        return 0;
     return LayOutPage(*LayoutFor(control), render, *request);
+}
+
+// Whether probe answers 0 for one character in a generous rectangle: no paginating
+// control does.
+static int AnswersNothing(HWND probe)
+{
+    FORMATRANGE request;
+    memset(&request, 0, sizeof request);
+    request.hdc = request.hdcTarget = MeasuringDevice();
+    request.rc.right = request.rcPage.right = 1440 * 20;
+    request.rc.bottom = request.rcPage.bottom = 1440 * 20;
+    request.chrg.cpMin = 0;
+    request.chrg.cpMax = 1;
+    LRESULT answer = SendMessageA(probe, EM_FORMATRANGE, 0, (LPARAM)&request);
+    SendMessageA(probe, EM_FORMATRANGE, 0, 0);
+    return answer == 0;
+}
+
+void ProbeFormatRange(HWND probe)
+{
+    ReleaseLayout();
+    StandsIn = -1;
+    if (probe) {
+        StandsIn = AnswersNothing(probe);
+        return;
+    }
+    // A hidden control of our own holding one character, whatever the document holds.
+    HWND own = CreateWindowExA(0, "RichEdit20A", "x", WS_POPUP | ES_MULTILINE, 0, 0, 200, 100, 0,
+                               0, GetModuleHandleA(0), 0);
+    // Without one our layout is the one that always works.
+    StandsIn = own ? AnswersNothing(own) : 1;
+    if (own)
+        DestroyWindow(own);
 }
 
 int FormatRangeStandsIn(HWND control)
 {
-    if (StandsIn >= 0 || !control)
+    if (!control)
         return StandsIn > 0;
-    if (TextLength(control) == 0)
-        return 0;
-    // One character into a generous rectangle: any paginating control fits it.
-    FORMATRANGE probe;
-    memset(&probe, 0, sizeof probe);
-    probe.rc.right = probe.rcPage.right = 1440 * 20;
-    probe.rc.bottom = probe.rcPage.bottom = 1440 * 20;
-    probe.chrg.cpMin = 0;
-    probe.chrg.cpMax = 1;
-    StandsIn = SendMessageA(control, EM_FORMATRANGE, 0, (LPARAM)&probe) == 0;
-    SendMessageA(control, EM_FORMATRANGE, 0, 0);
+    if (StandsIn < 0)
+        ProbeFormatRange(0);
     return StandsIn;
 }

@@ -6,18 +6,20 @@ int TwipsToDevice(int twips, int pixelsPerInch)
     return (int)(scaled >= 0 ? (scaled + 720) / 1440 : -((-scaled + 720) / 1440));
 }
 
-int NextTabStop(int x, const int *stops, int stopCount)
+int NextTabStop(int x, const int *stops, int stopCount, int defaultTab)
 {
     for (int i = 0; i < stopCount; ++i)
         if (stops[i] > x)
             return stops[i];
     if (x < 0)
         return 0;
-    return (x / DEFAULT_TAB_TWIPS + 1) * DEFAULT_TAB_TWIPS;
+    if (defaultTab <= 0)
+        defaultTab = 1;
+    return (x / defaultTab + 1) * defaultTab;
 }
 
 LineFit FitLine(const wchar_t *text, const int *advance, int count, int startX, int right,
-                const int *tabStops, int tabCount)
+                const int *tabStops, int tabCount, int defaultTab)
 {
     int x = startX, visible = 0;
     int breakAt = 0, visibleAtBreak = 0;
@@ -26,7 +28,7 @@ LineFit FitLine(const wchar_t *text, const int *advance, int count, int startX, 
         if (c == L'\r' || c == L'\n' || c == 0x0B)
             return {i + 1, visible};
         if (c == L'\t') {
-            x = NextTabStop(x, tabStops, tabCount);
+            x = NextTabStop(x, tabStops, tabCount, defaultTab);
             visible = x - startX;
             breakAt = i + 1;
             visibleAtBreak = visible;

@@ -16,10 +16,10 @@ int TwipsToDevice(int twips, int pixelsPerInch);
 // Default distance of tab stops where a paragraph sets none (half an inch).
 const int DEFAULT_TAB_TWIPS = 720;
 
-// Position of the first tab stop right of x (all in twips from the text's left edge):
-// the paragraph's stops first (ascending; 0 or negative entries are skipped), then
-// every DEFAULT_TAB_TWIPS.
-int NextTabStop(int x, const int *stops, int stopCount);
+// Position of the first tab stop right of x (all in one unit, twips unless told, from
+// the text's left edge): the paragraph's stops first (ascending; 0 or negative entries
+// are skipped), then every defaultTab.
+int NextTabStop(int x, const int *stops, int stopCount, int defaultTab = DEFAULT_TAB_TWIPS);
 
 struct LineFit {
     int length;  // characters on the line, line end and trailing spaces included
@@ -27,12 +27,13 @@ struct LineFit {
 };
 
 // Breaks one line of text (paragraph end CR, soft line end 0x0B) whose characters have
-// the given advances (twips; tabs are measured here), starting at startX of a line that
-// may extend to right. Breaks after the last space or tab that lets the next word fit;
-// a word wider than the line is cut at the character that does not fit. At least one
-// character goes on every line. Trailing spaces hang beyond right.
+// the given advances (in one unit with startX, right and the tab stops; tabs are measured
+// here, default stops every defaultTab), starting at startX of a line that may extend
+// to right. Breaks after the last space or tab that lets the next word fit; a word wider
+// than the line is cut at the character that does not fit. At least one character
+// goes on every line. Trailing spaces hang beyond right.
 LineFit FitLine(const wchar_t *text, const int *advance, int count, int startX, int right,
-                const int *tabStops, int tabCount);
+                const int *tabStops, int tabCount, int defaultTab = DEFAULT_TAB_TWIPS);
 
 // The end of a print range once the line ends at the end of the document are dropped:
 // text is the document as character positions count it (one CR per paragraph end),

@@ -18,6 +18,9 @@ static int firstPage = 1;
 static int thumbWidth = 0, thumbHeight = 0;
 static HDC pageDC = 0;
 static HBITMAP pageBitmap = 0;
+static HGDIOBJ firstBitmap = 0;  // what pageDC held before pageBitmap
+
+BOOL (WINAPI *DeletePreviewObject)(HGDIOBJ) = DeleteObject;
 
 static void PageBitmapSize(int *width, int *height)
 {
@@ -34,10 +37,11 @@ static void CreatePageBitmap()
     static const UINT depths[] = {32, 24, 16, 8};
     for (UINT bits : depths) {
         pageBitmap = CreateBitmap(width, height, 1, bits, 0);
-        if (pageBitmap && SelectObject(pageDC, pageBitmap))
+        firstBitmap = pageBitmap ? SelectObject(pageDC, pageBitmap) : 0;
+        if (firstBitmap)
             break;
         if (pageBitmap && bits != 8) {
-            DeleteObject(pageBitmap);
+            DeletePreviewObject(pageBitmap);
             pageBitmap = 0;
         }
     }
@@ -91,11 +95,15 @@ static INT_PTR OnInitDialog(HWND dialog)
 
 static INT_PTR OnSize(HWND dialog, int width, int height)
 {
+    // The first size comes while the dialog is made, before its controls exist.
     HWND area = GetDlgItem(dialog, IDC_PREVIEW_PAGES_AREA);
+    if (!area)
+        return FALSE;
     MoveWindow(area, ScaleForWindow(dialog, 20), ScaleForWindow(dialog, 40),
                width - ScaleForWindow(dialog, 40), height - ScaleForWindow(dialog, 60), TRUE);
     RECT client;
-    GetClientRect(area, &client);
+    if (!GetClientRect(area, &client))
+        return FALSE;
     FitPageImages(client.right, client.bottom, PageSettings.paperSize.x, PageSettings.paperSize.y,
                   pagesShown, &thumbWidth, &thumbHeight, ScaleForWindow(dialog, 12),
                   ScaleForWindow(dialog, 24));
@@ -133,9 +141,11 @@ static INT_PTR OnDrawItem(const DRAWITEMSTRUCT *item)
     if (control) {
         request.chrg = PreviewRange(control);
         if (!FormatRangeStandsIn(control))
-            EditorControl.SetWrapMode(WRAP_PAGE, PrintableWidth(), pageDC);
+            EditorControl.SetWrapMode(WRAP_PAGE, PrintableWidth(), MeasuringDevice());
     }
-    request.hdc = request.hdcTarget = pageDC;
+    // Drawn on the page bitmap, measured as the screen and the printer measure.
+    request.hdc = pageDC;
+    request.hdcTarget = MeasuringDevice();
     const POINT &paper = PageSettings.paperSize;
     const RECT &margins = PageSettings.margins;
     SetRect(&request.rc, ThousandthsToTwips(margins.left), ThousandthsToTwips(margins.top),
@@ -186,8 +196,13 @@ static INT_PTR OnDrawItem(const DRAWITEMSTRUCT *item)
     return TRUE;
 }
 
+static INT_PTR OnClose(HWND dialog);
+
 static INT_PTR OnCommand(HWND dialog, int id, int code)
 {
+    // Escape.
+    if (id == IDCANCEL)
+        return OnClose(dialog);
     if (code != CBN_SELENDOK)
         return TRUE;
     int chosen = (int)SendDlgItemMessageA(dialog, id, CB_GETCURSEL, 0, 0);
@@ -206,14 +221,26 @@ static INT_PTR OnCommand(HWND dialog, int id, int code)
 
 static INT_PTR OnClose(HWND dialog)
 {
+    // A bitmap still selected into a context cannot be deleted (Windows refuses and
+    // the page-sized bitmap leaks): the context gets its own back first.
+    if (pageDC && firstBitmap)
+        SelectObject(pageDC, firstBitmap);
     if (pageBitmap)
-        DeleteObject(pageBitmap);
+        DeletePreviewObject(pageBitmap);
     if (pageDC)
         DeleteDC(pageDC);
     pageBitmap = 0;
     pageDC = 0;
+    firstBitmap = 0;
     EndDialog(dialog, 0);
     return TRUE;
+}
+
+static INT_PTR OnSysCommand(HWND dialog, WPARAM command)
+{
+    if ((command & 0xFFF0) != SC_CLOSE)
+        return FALSE;
+    return OnClose(dialog);
 }
 
 INT_PTR CALLBACK PreviewDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
@@ -223,6 +250,7 @@ INT_PTR CALLBACK PreviewDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM 
     case WM_SIZE:       return OnSize(dialog, LOWORD(lParam), HIWORD(lParam));
     case WM_DRAWITEM:   return wParam == IDC_PREVIEW_PAGES_AREA ? OnDrawItem((DRAWITEMSTRUCT *)lParam) : FALSE;
     case WM_COMMAND:    return OnCommand(dialog, LOWORD(wParam), HIWORD(wParam));
+    case WM_SYSCOMMAND: return OnSysCommand(dialog, wParam);
     case WM_CLOSE:      return OnClose(dialog);
     }
     return FALSE;

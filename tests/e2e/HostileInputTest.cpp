@@ -121,8 +121,13 @@ TEST_F(HostileInputTest, OddDocumentsOpenAndTheProgramClosesCleanly)
 
 TEST_F(HostileInputTest, UnreadableRtfIsRefusedAndNoLeavesTheDocumentAlone)
 {
+    // 20,000 groups deep, in lines of 1,000 braces (the reader skips line ends): as plain
+    // text one line of 40,000 braces would first be offered broken (lines too long).
+    std::string deep = Nested(20000);
+    for (size_t at = 1000; at < deep.size(); at += 1002)
+        deep.insert(at, "\r\n");
     const struct { const char *name; std::string bytes; } cases[] = {
-        {"deep.rtf", Nested(20000)},
+        {"deep.rtf", deep},
         {"long word.rtf", "{\\rtf1 \\" + std::string(100000, 'a') + " x}"},
         {"nested table.rtf", "{\\rtf1 \\trowd\\cellx900 \\pard\\intbl\\itap2 a\\nestcell"
                              "{\\*\\nesttableprops\\trowd\\cellx400\\nestrow}\\itap1 \\cell\\row}"},
@@ -275,3 +280,106 @@ TEST_F(HostileInputTest, ALineOfManyRunsIsBrokenOnlyWhenTheUserSaysSo)
     SendMessageA(Editor(), EM_SETMODIFY, FALSE, 0);
     EXPECT_TRUE(CloseProgram(program));
 }
+
+namespace {
+
+std::string Repeat(const std::string &piece, size_t times)
+{
+    std::string text;
+    text.reserve(piece.size() * times);
+    for (size_t k = 0; k < times; ++k)
+        text += piece;
+    return text;
+}
+
+// Waits until the program's editor holds length characters (WM_GETTEXTLENGTH), asking
+// whether it answers all along; the longest wait for an answer, or -1 when the length
+// never came.
+long WaitAnswering(HWND main, int length, DWORD milliseconds)
+{
+    DWORD longest = 0;
+    for (DWORD start = GetTickCount(); GetTickCount() - start < milliseconds; Sleep(250)) {
+        DWORD asked = GetTickCount();
+        bool answered = Answers(main, 30000);
+        longest = std::max(longest, GetTickCount() - asked);
+        if (answered && WindowTextLength(FindChild(main, "RichEdit20A")) == length)
+            return (long)longest;
+    }
+    return -1;
+}
+
+}  // namespace
+
+TEST_F(HostileInputTest, TextOfManyLinesEndedByCarriageReturnsOpensWhileTheProgramAnswers)
+{
+    // Old Macintosh line ends: nothing but CRs (2 MB), then ordinary lines ended so.
+    const struct { const char *name; std::string bytes; int lines; } cases[] = {
+        {"cr only.txt", std::string(2 * 1024 * 1024, '\r'), 2 * 1024 * 1024},
+        {"cr lines.txt", Repeat("an ordinary line of an old Macintosh text file\r", 40000), 40000},
+    };
+    for (const auto &c : cases) {
+        program = StartProgram(("\"" + Write(c.name, c.bytes) + "\"").c_str(), "OrvelloWord");
+        ASSERT_TRUE(program.main) << c.name;
+        // Each line end reads back as CR LF.
+        long longest = WaitAnswering(program.main, (int)c.bytes.size() + c.lines, 240000);
+        EXPECT_GE(longest, 0) << c.name << ": " << WindowTextLength(Editor());
+        EXPECT_LT(longest, 5000) << c.name;
+        EXPECT_NE(WindowText(program.main).find(c.name), std::string::npos) << c.name;
+        EXPECT_TRUE(CloseProgram(program)) << c.name;
+    }
+}
+
+TEST_F(HostileInputTest, RtfOfManyEmptyParagraphsIsRefusedAndTheProgramAnswers)
+{
+    // Every way RTF ends a paragraph, 300,000 times or more in one group.
+    const struct { const char *name; std::string bytes; } cases[] = {
+        {"empty paragraphs.rtf", "{\\rtf1 {" + Repeat("\\par\r\n", 300000) + "}}"},
+        {"symbol paragraphs.rtf", "{\\rtf1 {" + Repeat("\\\r\n", 600000) + "}}"},
+        {"sections.rtf", "{\\rtf1 {" + Repeat("\\sect\n", 300000) + "}}"},
+        {"picture paragraphs.rtf", "{\\rtf1 {\\pict " + Repeat("\\par\r\n", 300000) + "}x}"},
+    };
+    for (const auto &c : cases) {
+        program = StartProgram(("\"" + Write(c.name, c.bytes) + "\"").c_str(), "OrvelloWord");
+        ASSERT_TRUE(program.main) << c.name;
+        HWND box = WaitForMessageBox("OrvelloWord", "not a readable RTF document", 10000);
+        ASSERT_TRUE(box) << c.name << " was not refused";
+        PressButton(box, IDNO);
+        EXPECT_TRUE(WaitForGone(box));
+        EXPECT_TRUE(Answers(program.main, 10000)) << c.name;
+        EXPECT_EQ(WindowTextLength(Editor()), 0) << c.name;
+        EXPECT_TRUE(CloseProgram(program)) << c.name;
+    }
+}
+
+TEST_F(HostileInputTest, RtfOfAMillionLineBreaksOpensAsPlainTextInShortLines)
+{
+    std::string bytes = "{\\rtf1 {" + Repeat("\\line", 1000000) + "}}";
+    program = StartProgram(("\"" + Write("million lines.rtf", bytes) + "\"").c_str(), "OrvelloWord");
+    ASSERT_TRUE(program.main);
+    HWND box = WaitForMessageBox("OrvelloWord", "not a readable RTF document", 10000);
+    ASSERT_TRUE(box);
+    PressButton(box, IDYES);
+    // As plain text it is one line of 5 MB, which the control would take minutes over.
+    box = WaitForMessageBox("OrvelloWord", "lines too long", 10000);
+    ASSERT_TRUE(box);
+    PressButton(box, IDYES);
+    std::string shown;
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 120000; Sleep(250)) {
+        ASSERT_TRUE(Answers(program.main, 10000));
+        if (WindowTextLength(Editor()) > (int)bytes.size()) {
+            shown = LongWindowText(Editor(), 2 * bytes.size());
+            if (shown.size() >= 2 && shown.compare(shown.size() - 2, 2, "}}") == 0)
+                break;
+        }
+    }
+    std::string joined;
+    for (size_t i = 0; i < shown.size(); ++i)
+        if (shown.compare(i, 2, "\r\n") == 0)
+            ++i;
+        else
+            joined += shown[i];
+    EXPECT_TRUE(joined == bytes) << shown.size() << " characters shown";
+    EXPECT_GT(SendMessageA(Editor(), EM_GETLINECOUNT, 0, 0), 1000);
+    EXPECT_TRUE(CloseProgram(program));
+}
+

@@ -147,3 +147,83 @@ TEST_F(PrintTest, PreviewOpensOnTheDocumentsPagesWithOrWithoutAPrinter)
     EXPECT_TRUE(WaitForGone(dialog));
     EXPECT_EQ(WindowText(editor).substr(0, 16), "Printed line 001");
 }
+
+TEST_F(PrintTest, LinesThatFitThePageWrapFitThePreviewAndItClosesWithEscapeOrTheSystemMenu)
+{
+    // The longest start of a sentence that the editor (Wrap to Page, the default page)
+    // shows on one line.
+    const std::string sentence = "The quick brown fox jumps over the lazy dog while seven "
+                                 "wizards quietly box jumping frogs near a pale lake";
+    PostMessageA(program.main, WM_COMMAND, 40037, 0);  // Wrap to Page
+    Pause(200);
+    int low = 1, high = (int)sentence.size() + 1;
+    while (high - low > 1) {
+        int middle = (low + high) / 2;
+        SendMessageA(editor, WM_SETTEXT, 0, (LPARAM)sentence.substr(0, middle).c_str());
+        (SendMessageA(editor, EM_GETLINECOUNT, 0, 0) == 1 ? low : high) = middle;
+    }
+    ASSERT_LT(low, (int)sentence.size());
+    std::string text, shortLines;
+    for (int n = 0; n < 150; ++n) {
+        text += sentence.substr(0, low) + "\r\n";
+        shortLines += "x\r\n";
+    }
+    const int closes[] = {0, 1};
+    int pages[2] = {0, 0};
+    for (int k = 0; k < 2; ++k) {
+        SendMessageA(editor, WM_SETTEXT, 0, (LPARAM)(k ? text : shortLines).c_str());
+        SendMessageA(editor, EM_SETSEL, 0, 0);
+        HWND dialog = Command(40041, "Print Preview");
+        ASSERT_TRUE(dialog);
+        pages[k] = (int)SendMessageA(GetDlgItem(dialog, 1020), CB_GETCOUNT, 0, 0);
+        if (closes[k] == 0)
+            PressKey(dialog, VK_ESCAPE);
+        else
+            PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+        EXPECT_TRUE(WaitForGone(dialog, 3000)) << (closes[k] ? "system menu" : "Escape");
+        if (IsWindow(dialog))
+            PostMessageA(dialog, WM_CLOSE, 0, 0);
+        WaitForGone(dialog);
+    }
+    EXPECT_EQ(SendMessageA(editor, EM_GETLINECOUNT, 0, 0), 151);
+    EXPECT_EQ(pages[1], pages[0]) << low << " characters a line";
+    EXPECT_EQ(pages[0], 3);
+}
+
+TEST_F(PrintTest, PageSetupOpensOnThePaperTheEditorUses)
+{
+    if (PrintFolder().empty())
+        GTEST_SKIP() << NoPrinterReason();
+    const int PAPER = 0x471;
+    auto openSetup = [&]() {
+        PostMessageA(program.main, WM_COMMAND, 40035, 0);
+        HWND dialog = WaitForDialog("Page Setup", 3000);
+        dialog = dialog ? dialog : WaitForDialog("Setup Page");
+        Pause(300);
+        return dialog;
+    };
+    // A drop-down list's text is its chosen item (WM_GETTEXT crosses processes).
+    auto paperShown = [&](HWND dialog) { return WindowText(GetDlgItem(dialog, PAPER)); };
+    SetLines(10);
+    HWND dialog = openSetup();
+    ASSERT_TRUE(dialog);
+    EXPECT_NE(paperShown(dialog).find("Letter"), std::string::npos) << paperShown(dialog);
+    // A4 chosen: the next Page Setup opens on it, as the editor and the preview use it.
+    HWND combo = GetDlgItem(dialog, PAPER);
+    int a4 = -1;
+    for (int item = 0; item < (int)SendMessageA(combo, CB_GETCOUNT, 0, 0) && a4 < 0; ++item) {
+        SendMessageA(combo, CB_SETCURSEL, item, 0);
+        if (WindowText(combo) == "A4")
+            a4 = item;
+    }
+    ASSERT_GE(a4, 0);
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(PAPER, CBN_SELCHANGE), (LPARAM)combo);
+    PressButton(dialog, IDOK);
+    ASSERT_TRUE(WaitForGone(dialog));
+    dialog = openSetup();
+    ASSERT_TRUE(dialog);
+    EXPECT_EQ(paperShown(dialog), "A4");
+    PressButton(dialog, IDCANCEL);
+    EXPECT_TRUE(WaitForGone(dialog));
+}
+

@@ -103,6 +103,22 @@ TEST(RtfScreenTest, RefusesWhatTheControlWouldTakeTooLongToRead)
         {"{\\rtf1 " + repeat("\\b x\\b0 x\\par ", 1001) + "}", RTF_READABLE},
         {"{\\rtf1 " + repeat("x\\par ", 29000) + "}", RTF_READABLE},
         {"{\\rtf1 " + repeat("x\\par ", 31000) + "}", RTF_TOO_SLOW},
+        // Empty paragraphs cost as much as any, however they end: 300,000 of them in
+        // one group (1.8 MB) kept the program from answering.
+        {"{\\rtf1 {" + repeat("\\par\r\n", 300000) + "}}", RTF_TOO_SLOW},
+        {"{\\rtf1 {" + repeat("\\\r\n", 31000) + "}}", RTF_TOO_SLOW},
+        {"{\\rtf1 {" + repeat("\\\n", 31000) + "}}", RTF_TOO_SLOW},
+        {"{\\rtf1 {" + repeat("\\\r\n", 29000) + "}}", RTF_READABLE},
+        {"{\\rtf1 {" + repeat("\\sect\n", 31000) + "}}", RTF_TOO_SLOW},
+        {"{\\rtf1 {" + repeat("\\page\n", 31000) + "}}", RTF_TOO_SLOW},
+        {"{\\rtf1 {" + repeat("\\line", 1000000) + "}}", RTF_TOO_SLOW},
+        // A picture's paragraph marks are read as paragraphs all the same.
+        {"{\\rtf1 {\\pict " + repeat("\\par\r\n", 31000) + "}x}", RTF_TOO_SLOW},
+        // Paragraph marks in groups the reader skips cost nothing.
+        {"{\\rtf1 {\\*\\x " + repeat("\\par\r\n", 300000) + "}x}", RTF_READABLE},
+        {"{\\rtf1 {\\info " + repeat("\\par\r\n", 300000) + "}x}", RTF_READABLE},
+        // Characters made by words count as text.
+        {"{\\rtf1 " + repeat("\\bullet", 8000000) + "}", RTF_TOO_SLOW},
         // Text costs too, a group for RTF_TEXT_COST characters.
         {"{\\rtf1 " + std::string(7000000, 'x') + "}", RTF_READABLE},
         {"{\\rtf1 " + std::string(8000000, 'x') + "}", RTF_TOO_SLOW},
@@ -124,6 +140,10 @@ TEST(RtfScreenTest, MeasuresTheLongestLineAndParagraph)
         {"{\\rtf1{\\fonttbl{\\f0 " + std::string(100, 'A') + ";}}ab{\\*\\x hidden}}", 2},
         {"{\\rtf1 a\\b b\\b0 c}", 3 + 2 * RTF_GROUP_COST},
         {"{\\rtf1 " + std::string(20000, 'x') + "}", 20000},
+        // Words and symbols that become one character each lengthen the paragraph.
+        {"{\\rtf1 a\\tab\\bullet\\emdash\\u8364?\\~\\{\\}\\\\b}", 11},
+        // Every way of ending a paragraph ends it.
+        {"{\\rtf1 aa\\sect bbb\\page cc\\\r\nd\\\ne}", 3},
     };
     for (const auto &c : paragraphs) {
         size_t longest = 0;

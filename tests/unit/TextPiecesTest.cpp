@@ -15,6 +15,10 @@ TEST(TextPieces, PiecesEndAfterWholeLineEndsAndNeverBeforeABrace)
         {"ab\ncd\nef\n", 3, 4, 100, 6, 1e9},
         {"ab\r\ncd", 0, 3, 100, 4, 1e9},        // CR LF stays whole: the next end beyond
         {"a\r\r\nb", 0, 2, 100, 4, 1e9},        // so does CR CR LF
+        {"a\r\r\r\nb", 0, 3, 100, 2, 1e9},     // but a CR before it ends a line
+        {"\r\r\r\r\r\r", 0, 100, 2, 2, 1e9},   // CRs alone (old Macintosh text) split
+        {"\r\r\r\r\r\r", 2, 3, 100, 5, 1e9},
+        {"ab\rcd\r\r\ref", 0, 100, 3, 7, 1e9},
         {"ab\rcd\ref", 0, 4, 100, 3, 1e9},      // a CR alone ends a line
         {"ab\n{\\rtf1\ncd", 0, 4, 100, 10, 1e9}, // no piece begins like RTF
         {"abcdef", 0, 2, 100, 6, 1e9},          // no line end: one piece

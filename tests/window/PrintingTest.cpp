@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "../common/PrintedPages.h"
+#include "print/FormatRange.h"
 #include "print/PageSettings.h"
 #include "print/PrintPreviewDialog.h"
 #include "print/Printing.h"
@@ -32,6 +33,7 @@ LRESULT CALLBACK TraceWindow(HWND window, UINT message, WPARAM wParam, LPARAM lP
 class PrintingTest : public EditorWindowTest {
 protected:
     PageSetup savedPage;
+    int copiesWanted = 1;
 
     void SetUp() override
     {
@@ -101,6 +103,7 @@ protected:
             return job;
         }
         record.Flags = flags;
+        record.nCopies = (WORD)copiesWanted;
         record.nFromPage = (WORD)from;
         record.nToPage = (WORD)to;
         std::set<std::string> before = PrintedJobNames();
@@ -411,4 +414,330 @@ TEST_F(PrintingTest, PreviewShrinksFourPagesToFitAndShowsPagesFromTheFirstChosen
     EXPECT_EQ(EditorControl.lineWidth, 1);
     EXPECT_EQ(Selection().cpMin, 4);
     EXPECT_EQ(Selection().cpMax, 4);
+}
+
+// --- One measure, one decision, and the job's device calls ---------------------------
+
+namespace {
+
+const char SENTENCE[] = "The quick brown fox jumps over the lazy dog while seven wizards "
+                        "quietly box jumping frogs near a pale mountain lake every evening ";
+
+// The calls a print job made, in order; the page call of number failAt fails.
+std::vector<std::string> Calls;
+int FailAt = 0;
+bool FailEnd = false;
+
+int WINAPI RecordStartDoc(HDC, const DOCINFOA *) { Calls.push_back("StartDoc"); return 1; }
+int WINAPI RecordStartPage(HDC)
+{
+    int page = 1;
+    for (const std::string &call : Calls)
+        page += call == "StartPage";
+    Calls.push_back("StartPage");
+    return !FailEnd && page == FailAt ? SP_ERROR : 1;
+}
+int WINAPI RecordEndPage(HDC)
+{
+    int page = 0;
+    for (const std::string &call : Calls)
+        page += call == "StartPage";
+    Calls.push_back("EndPage");
+    return FailEnd && page == FailAt ? SP_ERROR : 1;
+}
+int WINAPI RecordEndDoc(HDC) { Calls.push_back("EndDoc"); return 1; }
+int WINAPI RecordAbortDoc(HDC) { Calls.push_back("AbortDoc"); return 1; }
+
+// A control that paginates as Windows' does: 100 characters a page where the rectangle
+// holds a line (an inch or more), nothing where it holds none.
+WNDPROC RealProcedure = 0;
+int FormatRangeCalls = 0;
+LRESULT CALLBACK Paginating(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message != EM_FORMATRANGE)
+        return CallWindowProcA(RealProcedure, window, message, wParam, lParam);
+    ++FormatRangeCalls;
+    const FORMATRANGE *request = (const FORMATRANGE *)lParam;
+    if (!request)
+        return 0;
+    GETTEXTLENGTHEX how = {GTL_NUMCHARS, 1200};
+    LONG length = (LONG)CallWindowProcA(RealProcedure, window, EM_GETTEXTLENGTHEX, (WPARAM)&how, 0);
+    LONG end = request->chrg.cpMax < 0 || request->chrg.cpMax > length ? length : request->chrg.cpMax;
+    if (request->rc.bottom - request->rc.top < 1440 || request->chrg.cpMin >= end)
+        return 0;
+    return request->chrg.cpMin + 100 < end ? request->chrg.cpMin + 100 : end;
+}
+
+}  // namespace
+
+TEST_F(PrintingTest, LinesThatFitTheEditorsPageWrapFitThePrintedPages)
+{
+    const struct { const char *face; int twips; } fonts[] = {
+        {"DejaVu Sans", 200}, {"Courier New", 200}, {"DejaVu Serif", 240}, {"Liberation Sans", 180},
+    };
+    EditorControl.SetWrapMode(WRAP_PAGE, PrintableWidth());
+    for (const auto &font : fonts) {
+        CHARFORMATA format;
+        memset(&format, 0, sizeof format);
+        format.cbSize = sizeof format;
+        format.dwMask = CFM_FACE | CFM_SIZE | CFM_BOLD;
+        format.yHeight = font.twips;
+        strcpy(format.szFaceName, font.face);
+        // The longest start of the sentence that the editor shows on one line.
+        int low = 1, high = (int)strlen(SENTENCE) + 1;
+        while (high - low > 1) {
+            int middle = (low + high) / 2;
+            SetText(std::string(SENTENCE, middle).c_str());
+            SendMessageA(Editor(), EM_SETCHARFORMAT, SCF_ALL, (LPARAM)&format);
+            (SendMessageA(Editor(), EM_GETLINECOUNT, 0, 0) == 1 ? low : high) = middle;
+        }
+        ASSERT_LT(low, (int)strlen(SENTENCE)) << font.face;
+        std::string line(SENTENCE, low), text, shortLines;
+        for (int n = 0; n < 150; ++n) {
+            text += line + (n < 149 ? "\r\n" : "");
+            shortLines += n < 149 ? "x\r\n" : "x";
+        }
+        SetText(shortLines.c_str());
+        SendMessageA(Editor(), EM_SETCHARFORMAT, SCF_ALL, (LPARAM)&format);
+        int pages = Pages();
+        SetText(text.c_str());
+        SendMessageA(Editor(), EM_SETCHARFORMAT, SCF_ALL, (LPARAM)&format);
+        ASSERT_EQ(SendMessageA(Editor(), EM_GETLINECOUNT, 0, 0), 150) << font.face;
+        EXPECT_EQ(Pages(), pages) << font.face << ": " << low << " characters a line";
+    }
+}
+
+TEST_F(PrintingTest, TheLayoutIsDecidedOnceAndAPaginatingControlsZeroStandsAsItsAnswer)
+{
+    SetText(Lines(1, 40).c_str());
+    int length = (int)SendMessageA(Editor(), WM_GETTEXTLENGTH, 0, 0) - 39;
+    RealProcedure = (WNDPROC)SetWindowLongPtrA(Editor(), GWLP_WNDPROC, (LONG_PTR)Paginating);
+    ProbeFormatRange(Editor());
+    EXPECT_EQ(FormatRangeStandsIn(Editor()), 0);
+    int paged = (length + 99) / 100;
+    EXPECT_EQ(Pages(), paged);
+
+    // A rectangle that holds no line: the control's 0 is the answer, and the pages are
+    // counted by the control as before.
+    FORMATRANGE request;
+    memset(&request, 0, sizeof request);
+    request.hdc = request.hdcTarget = MeasuringDevice();
+    SetRect(&request.rc, 0, 0, 8640, 100);
+    request.rcPage = request.rc;
+    request.chrg.cpMin = 0;
+    request.chrg.cpMax = -1;
+    FormatRangeCalls = 0;
+    EXPECT_EQ(FormatRange(Editor(), 0, &request), 0);
+    EXPECT_EQ(FormatRangeCalls, 1);
+    EXPECT_EQ(FormatRangeStandsIn(Editor()), 0);
+    EXPECT_EQ(Pages(), paged);
+
+    SetWindowLongPtrA(Editor(), GWLP_WNDPROC, (LONG_PTR)RealProcedure);
+    // Our own hidden control decides for the run again, as this control would.
+    FORMATRANGE probe;
+    memset(&probe, 0, sizeof probe);
+    probe.hdc = probe.hdcTarget = MeasuringDevice();
+    SetRect(&probe.rc, 0, 0, 20 * 1440, 20 * 1440);
+    probe.rcPage = probe.rc;
+    probe.chrg.cpMax = 1;
+    int stub = SendMessageA(Editor(), EM_FORMATRANGE, 0, (LPARAM)&probe) == 0;
+    SendMessageA(Editor(), EM_FORMATRANGE, 0, 0);
+    ProbeFormatRange(0);
+    EXPECT_EQ(FormatRangeStandsIn(Editor()), stub);
+}
+
+TEST_F(PrintingTest, APageTheDeviceRefusesEndsTheJobWithAbortDocAndATraceLine)
+{
+    WNDCLASSA trace = {};
+    trace.lpfnWndProc = TraceWindow;
+    trace.lpszClassName = "OXR";
+    RegisterClassA(&trace);
+    HWND receiver = CreateWindowA("OXR", "", 0, 0, 0, 0, 0, HWND_MESSAGE, 0, 0, 0);
+    PrinterCalls saved = Printer;
+    Printer = {RecordStartDoc, RecordStartPage, RecordEndPage, RecordEndDoc, RecordAbortDoc};
+    int perPage = LinesPerPage();
+    SetText(Lines(1, 3 * perPage).c_str());
+    PRINTDLGA record;
+    memset(&record, 0, sizeof record);
+    record.lStructSize = sizeof record;
+    record.hDC = CreateCompatibleDC(0);
+
+    const struct { int failAt; bool failEnd; int printed; std::vector<std::string> calls; } cases[] = {
+        {0, false, 3, {"StartDoc", "StartPage", "EndPage", "StartPage", "EndPage", "StartPage",
+                       "EndPage", "EndDoc"}},
+        {2, false, 1, {"StartDoc", "StartPage", "EndPage", "StartPage", "AbortDoc"}},
+        {1, true, 0, {"StartDoc", "StartPage", "EndPage", "AbortDoc"}},
+        {3, true, 2, {"StartDoc", "StartPage", "EndPage", "StartPage", "EndPage", "StartPage",
+                      "EndPage", "AbortDoc"}},
+    };
+    for (const auto &c : cases) {
+        Calls.clear();
+        TraceLines.clear();
+        FailAt = c.failAt;
+        FailEnd = c.failEnd;
+        EXPECT_EQ(PrintDocument(&record, PageSettings.margins, "refused"), c.printed) << c.failAt;
+        EXPECT_EQ(Calls, c.calls) << c.failAt;
+        ASSERT_EQ(TraceLines.size(), c.failAt ? 1u : 0u) << c.failAt;
+        if (c.failAt) {
+            EXPECT_EQ(TraceLines[0].substr(0, 20), "Printing Error! [-1,") << TraceLines[0];
+        }
+    }
+    DeleteDC(record.hDC);
+    Printer = saved;
+    DestroyWindow(receiver);
+    UnregisterClassA("OXR", 0);
+}
+
+TEST_F(PrintingTest, CopiesLeftToTheProgramPrintTheRangeThatManyTimes)
+{
+    if (PrintFolder().empty())
+        GTEST_SKIP() << NoPrinterReason();
+    int perPage = LinesPerPage();
+    SetText(Lines(1, perPage + 3).c_str());
+    const struct { DWORD flags; int copies; std::vector<int> firstLines; } cases[] = {
+        {PD_COLLATE, 2, {1, perPage + 1, 1, perPage + 1}},
+        {0, 2, {1, 1, perPage + 1, perPage + 1}},
+        {PD_COLLATE, 1, {1, perPage + 1}},
+    };
+    for (const auto &c : cases) {
+        copiesWanted = c.copies;
+        int printed = 0;
+        PrintedJob job = Print(c.flags, 0, 0, &printed);
+        ASSERT_EQ(job.pages.size(), c.firstLines.size()) << c.flags << " " << c.copies;
+        EXPECT_EQ(printed, (int)c.firstLines.size());
+        for (size_t page = 0; page < job.pages.size(); ++page)
+            EXPECT_EQ(PageLines(job.pages[page]).front(), Lines(c.firstLines[page], c.firstLines[page]))
+                << "page " << page + 1;
+    }
+    copiesWanted = 1;
+}
+
+TEST_F(PrintingTest, PageSetupHeldOffByLongLinesKeepsItsWidthForWhenWrappingReturns)
+{
+    std::string paragraph;
+    for (int i = 0; i < 60; ++i)
+        paragraph += "word ";
+    SetText(paragraph.c_str());
+    EditorControl.SetWrapMode(WRAP_PAGE, 6000);
+    int wide = (int)SendMessageA(Editor(), EM_GETLINECOUNT, 0, 0);
+    EditorControl.SuspendWrap();
+    EXPECT_EQ(SendMessageA(Editor(), EM_GETLINECOUNT, 0, 0), 1);
+    // Page Setup applies the new width as it does: the current mode again.
+    EditorControl.SetWrapMode(-1, 2500);
+    EXPECT_EQ(SendMessageA(Editor(), EM_GETLINECOUNT, 0, 0), 1);
+    EXPECT_EQ(EditorControl.lineWidth, ScreenTwips(2500));
+    EXPECT_EQ(EditorControl.GetWrapMode(), WRAP_PAGE);
+    EditorControl.ResumeWrap();
+    EXPECT_EQ(EditorControl.lineWidth, ScreenTwips(2500));
+    EXPECT_GE((int)SendMessageA(Editor(), EM_GETLINECOUNT, 0, 0), wide * 2);
+}
+
+// --- Closing the preview, its bitmap, its first size ----------------------------------
+
+namespace {
+
+// How the next preview is to be closed, and what was seen.
+int CloseWith = 0;  // 0 WM_CLOSE, 1 Escape, 2 the system menu's Close
+bool FallbackClosed = false;
+
+void CALLBACK FallbackClose(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    HWND dialog = FindWindowA("#32770", "Print Preview");
+    KillTimer(0, timer);
+    if (dialog) {
+        FallbackClosed = true;
+        PostMessageA(dialog, WM_CLOSE, 0, 0);
+    }
+}
+
+void CALLBACK CloseThePreview(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    HWND dialog = FindWindowA("#32770", "Print Preview");
+    if (!dialog || !IsWindowVisible(dialog))
+        return;
+    KillTimer(0, timer);
+    if (CloseWith == 1) {
+        // Escape in the list that has the focus, as a key press would come.
+        HWND list = GetDlgItem(dialog, IDC_PREVIEW_PAGE_COUNT);
+        SetFocus(list);
+        PostMessageA(list, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+        PostMessageA(list, WM_KEYUP, VK_ESCAPE, 0xC0010001);
+    } else if (CloseWith == 2) {
+        PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+    } else {
+        PostMessageA(dialog, WM_CLOSE, 0, 0);
+    }
+    SetTimer(0, 0, 3000, FallbackClose);
+}
+
+// Whether each bitmap was really gone right after the preview deleted it.
+std::vector<int> BitmapsGone;
+BOOL WINAPI WatchDelete(HGDIOBJ object)
+{
+    bool bitmap = GetObjectType(object) == OBJ_BITMAP;
+    BOOL done = DeleteObject(object);
+    if (bitmap)
+        BitmapsGone.push_back(done && GetObjectType(object) == 0);
+    return done;
+}
+
+// Fills the stack below with a pattern, so that a rectangle a later call leaves
+// unwritten reads as garbage rather than as zeros.
+__attribute__((noinline)) LONG SpoilStack()
+{
+    volatile LONG junk[16384];
+    for (int i = 0; i < 16384; ++i)
+        junk[i] = 0x7FFFFF00 + (i & 0xFF);
+    return junk[16383];
+}
+
+std::vector<int> SizeResults;
+void CALLBACK SizeBeforeControls(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    HWND dialog = FindWindowA("#32770", "Print Preview");
+    if (!dialog || !IsWindowVisible(dialog))
+        return;
+    KillTimer(0, timer);
+    AreaPicture before = Show(dialog, 1000, 300, 2, 1);
+    // A size for a dialog whose controls do not exist yet, as the first WM_SIZE is.
+    HWND bare = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 100, 100, 0, 0, 0, 0);
+    SpoilStack();
+    PreviewDialog(bare, WM_SIZE, SIZE_RESTORED, MAKELPARAM(640, 480));
+    DestroyWindow(bare);
+    AreaPicture after = DrawArea(dialog);
+    SIZE a = before.Outline(0, 0), b = after.Outline(0, 0);
+    SizeResults = {(int)a.cx, (int)a.cy, (int)b.cx, (int)b.cy};
+    PostMessageA(dialog, WM_CLOSE, 0, 0);
+}
+
+}  // namespace
+
+TEST_F(PrintingTest, PreviewClosesWithEscapeAndTheSystemMenuAndFreesItsBitmap)
+{
+    SetText(Lines(1, 100).c_str());
+    BOOL (WINAPI *saved)(HGDIOBJ) = DeletePreviewObject;
+    DeletePreviewObject = WatchDelete;
+    for (int how : {0, 1, 2}) {
+        CloseWith = how;
+        FallbackClosed = false;
+        BitmapsGone.clear();
+        SetTimer(0, 0, 50, CloseThePreview);
+        RunPrintPreview(parent);
+        EXPECT_FALSE(FallbackClosed) << "closed by " << how;
+        // The page bitmap went at once: not still selected into the page context.
+        EXPECT_EQ(BitmapsGone, std::vector<int>{1}) << "closed by " << how;
+    }
+    DeletePreviewObject = saved;
+}
+
+TEST_F(PrintingTest, PreviewIgnoresASizeThatComesBeforeItsControls)
+{
+    SetText(Lines(1, 300).c_str());
+    SizeResults.clear();
+    SetTimer(0, 0, 50, SizeBeforeControls);
+    RunPrintPreview(parent);
+    ASSERT_EQ(SizeResults.size(), 4u);
+    EXPECT_GT(SizeResults[0], 0);
+    EXPECT_EQ(SizeResults[0], SizeResults[2]);
+    EXPECT_EQ(SizeResults[1], SizeResults[3]);
 }
