@@ -18,6 +18,7 @@
 #include "document/FileWatch.h"
 #include "document/OpenDocument.h"
 #include "editor/EditorControl.h"
+#include "editor/FileLines.h"
 #include "editor/FormatDescriptor.h"
 #include "format/ColorMenu.h"
 #include "res/resource.h"
@@ -127,6 +128,75 @@ POINT MaximumTrackSize(int screenWidth, int screenHeight)
     return size;
 }
 
+// The width of the menu bar's items on one line, in the menu's font (measured once:
+// the bar's items do not change).
+static int MenuBarWidth(HWND window)
+{
+    static int measured = 0;
+    HMENU menu = GetMenu(window);
+    if (measured || !menu)
+        return measured;
+    NONCLIENTMETRICSA metrics;
+    memset(&metrics, 0, sizeof metrics);
+    metrics.cbSize = sizeof metrics;
+    HFONT font = SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)
+                     ? CreateFontIndirectA(&metrics.lfMenuFont) : 0;
+    HDC dc = GetDC(window);
+    HGDIOBJ previous = SelectObject(dc, font ? (HGDIOBJ)font : GetStockObject(DEFAULT_GUI_FONT));
+    TEXTMETRICA text;
+    GetTextMetricsA(dc, &text);
+    int width = 0;
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        char name[64] = "", shown[64];
+        GetMenuStringA(menu, i, name, sizeof name, MF_BYPOSITION);
+        int length = 0;
+        for (const char *c = name; *c; ++c)
+            if (*c != '&')
+                shown[length++] = *c;
+        SIZE size = {0, 0};
+        GetTextExtentPoint32A(dc, shown, length, &size);
+        // Each item has an average character of room on either side, and a little more.
+        width += size.cx + 3 * text.tmAveCharWidth;
+    }
+    SelectObject(dc, previous);
+    ReleaseDC(window, dc);
+    if (font)
+        DeleteObject(font);
+    measured = width;
+    return measured;
+}
+
+// Enough for the menu on one line and a few lines of text below the visible bars.
+static POINT MinimumWindowSize(HWND window)
+{
+    RECT frame = {0, 0, 0, 0};
+    AdjustWindowRectEx(&frame, GetWindowLongA(window, GWL_STYLE), TRUE,
+                       GetWindowLongA(window, GWL_EXSTYLE));
+    int bars = 0;
+    RECT bar;
+    if (MainLayout.toolbar && IsWindowVisible(MainLayout.toolbar) &&
+        GetWindowRect(MainLayout.toolbar, &bar))
+        bars += bar.bottom - bar.top;
+    if (MainLayout.status && IsWindowVisible(MainLayout.status) &&
+        GetWindowRect(MainLayout.status, &bar))
+        bars += bar.bottom - bar.top;
+    int lineHeight = 16;
+    if (HWND editor = EditorControl.control) {
+        HDC dc = GetDC(editor);
+        HGDIOBJ previous = SelectObject(dc, (HGDIOBJ)SendMessageA(editor, WM_GETFONT, 0, 0));
+        TEXTMETRICA text;
+        if (GetTextMetricsA(dc, &text) && text.tmHeight > 0)
+            lineHeight = text.tmHeight;
+        SelectObject(dc, previous);
+        ReleaseDC(editor, dc);
+    }
+    POINT size;
+    size.x = MenuBarWidth(window) + (frame.right - frame.left);
+    size.y = (frame.bottom - frame.top) + bars + GetSystemMetrics(SM_CYHSCROLL) +
+             4 * GetSystemMetrics(SM_CYEDGE) + MINIMUM_TEXT_LINES * lineHeight;
+    return size;
+}
+
 static void EnableCommand(HMENU menu, int id, bool enabled)
 {
     EnableMenuItem(menu, id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
@@ -192,13 +262,25 @@ void UpdateMenuState(HMENU menu)
     SetRadioMark(menu, IDC_LINE_ENDS_CR, DocumentLineEnds == LINE_ENDS_CR);
 }
 
-// Sets a combo's text only when it differs, so the caret and undo stay put.
+// Sets a combo's text only when it differs, so the caret and undo stay put. A text
+// its list holds is shown as the list spells it: the control reports a face name as
+// it was asked for ("courier new"), the list as the font calls itself.
 static void SetComboText(HWND combo, const char *text)
 {
+    char listed[64] = "";
+    int item = text[0] ? (int)SendMessageA(combo, CB_FINDSTRINGEXACT, -1, (LPARAM)text) : CB_ERR;
+    if (item != CB_ERR && SendMessageA(combo, CB_GETLBTEXTLEN, item, 0) < (LRESULT)sizeof listed) {
+        SendMessageA(combo, CB_GETLBTEXT, item, (LPARAM)listed);
+        text = listed;
+    }
     char current[64];
     GetWindowTextA(combo, current, sizeof current);
     if (strcmp(current, text) != 0)
         SetWindowTextA(combo, text);
+    // Without the focus the box shows no selection highlight.
+    HWND focus = GetFocus();
+    if (focus != combo && !IsChild(combo, focus))
+        SendMessageA(combo, CB_SETEDITSEL, 0, MAKELPARAM(-1, 0));
 }
 
 void FollowSelection()
@@ -210,6 +292,12 @@ void FollowSelection()
     SendMessageA(editor, EM_EXGETSEL, 0, (LPARAM)&selection);
     int line = (int)SendMessageA(editor, EM_EXLINEFROMCHAR, 0, selection.cpMin);
     int column = selection.cpMin - (int)SendMessageA(editor, EM_LINEINDEX, line, 0);
+    // Wrapped, the control's lines are display lines; the user means the file's lines.
+    if (EditorWrapsLines()) {
+        FileLinePlace place = FileLineOf(editor, selection.cpMin);
+        line = place.line;
+        column = place.column;
+    }
     if (StatusBar) {
         char text[64];
         // Text opened unwrapped because of its long lines says so.
@@ -386,6 +474,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_GETMINMAXINFO:
         ((MINMAXINFO *)lParam)->ptMaxTrackSize =
             MaximumTrackSize(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+        ((MINMAXINFO *)lParam)->ptMinTrackSize = MinimumWindowSize(window);
         return 0;
     case WM_NOTIFY:
         return OnNotify(wParam, lParam);
