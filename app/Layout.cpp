@@ -36,6 +36,9 @@ void LayoutMainWindow(const LayoutRecord &layout, RECT *rect)
 {
     if (layout.toolbar) {
         SendMessageA(layout.toolbar, WM_SIZE, 0, 0);
+        // The rows again: grown from very narrow, the toolbar kept the height of the
+        // rows it had wrapped into, and a band of it stood between buttons and text.
+        SendMessageA(layout.toolbar, TB_AUTOSIZE, 0, 0);
         InvalidateRect(layout.toolbar, 0, TRUE);
     }
     if (layout.status) {
@@ -51,6 +54,7 @@ void LayoutMainWindow(const LayoutRecord &layout, RECT *rect)
             edges[count - 1] = -1;
             SendMessageA(layout.status, SB_SETPARTS, count, (LPARAM)edges);
         }
+        InvalidateRect(layout.status, 0, TRUE);
     }
     ComputeEditorRect(layout, rect, 0);
     if (layout.editor)

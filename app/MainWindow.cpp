@@ -166,7 +166,28 @@ static int MenuBarWidth(HWND window)
     return measured;
 }
 
-// Enough for the menu on one line and a few lines of text below the visible bars.
+// The width the shown toolbar needs for one row: its last button and its boxes.
+static int ToolbarRowWidth(HWND toolbar)
+{
+    if (!toolbar || !IsWindowVisible(toolbar))
+        return 0;
+    int width = 0;
+    RECT item;
+    int count = (int)SendMessageA(toolbar, TB_BUTTONCOUNT, 0, 0);
+    if (count > 0 && SendMessageA(toolbar, TB_GETITEMRECT, count - 1, (LPARAM)&item))
+        width = item.right;
+    for (HWND child = GetWindow(toolbar, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (!IsWindowVisible(child) || !GetWindowRect(child, &item))
+            continue;
+        MapWindowPoints(0, toolbar, (POINT *)&item, 2);
+        if (item.right > width)
+            width = item.right;
+    }
+    return width + 2 * GetSystemMetrics(SM_CXEDGE);
+}
+
+// Enough for the menu and the toolbar each on one line and a few lines of text below
+// the visible bars.
 static POINT MinimumWindowSize(HWND window)
 {
     RECT frame = {0, 0, 0, 0};
@@ -191,7 +212,8 @@ static POINT MinimumWindowSize(HWND window)
         ReleaseDC(editor, dc);
     }
     POINT size;
-    size.x = MenuBarWidth(window) + (frame.right - frame.left);
+    int toolbar = ToolbarRowWidth(MainLayout.toolbar), menu = MenuBarWidth(window);
+    size.x = (toolbar > menu ? toolbar : menu) + (frame.right - frame.left);
     size.y = (frame.bottom - frame.top) + bars + GetSystemMetrics(SM_CYHSCROLL) +
              4 * GetSystemMetrics(SM_CYEDGE) + MINIMUM_TEXT_LINES * lineHeight;
     return size;
