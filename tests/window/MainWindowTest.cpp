@@ -184,6 +184,32 @@ TEST_F(MainWindowTest, WrappedTheStatusBarCountsTheFilesLines)
     EditorControl.SetWrapMode(WRAP_PAGE, 6000);
 }
 
+TEST_F(MainWindowTest, FarIntoAWrappedTextTheStatusBarFollowsOnceTypingPauses)
+{
+    std::string text, wide(400, 'w');
+    std::vector<int> starts;
+    for (int i = 0; i < 1100; ++i) {
+        starts.push_back((int)text.size());
+        text += (i % 2 ? wide : "line " + std::to_string(i + 1)) + "\r";
+    }
+    Type(text.c_str());
+    EditorControl.SetWrapMode(WRAP_WINDOW, 0);
+    static const struct { int line, column; } places[] = {{1099, 0}, {1050, 5}, {3, 1}};
+    for (const auto &p : places) {
+        EditorControl.SetSelection(starts[p.line] + p.column, starts[p.line] + p.column);
+        std::string want = "Ln " + std::to_string(p.line + 1) + ", col " +
+                           std::to_string(p.column + 1);
+        for (DWORD start = GetTickCount(); StatusText() != want && GetTickCount() - start < 3000;) {
+            MSG message;
+            while (PeekMessageA(&message, 0, 0, 0, PM_REMOVE))
+                DispatchMessageA(&message);
+            Sleep(10);
+        }
+        EXPECT_EQ(StatusText(), want);
+    }
+    EditorControl.SetWrapMode(WRAP_PAGE, 6000);
+}
+
 TEST_F(MainWindowTest, CtrlBIAndUToggleBoldItalicAndUnderline)
 {
     Type("some text");
