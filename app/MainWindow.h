@@ -15,8 +15,6 @@ void SnapToWorkArea(HWND window, int widthPercent, int heightPercent, BOOL repai
 void AutoHideFrame(HWND window, HWND editor);
 // The tracking limit: 5/4 of the screen in both directions.
 POINT MaximumTrackSize(int screenWidth, int screenHeight);
-// The smallest main window shows the menu on one line and this many lines of text.
-const int MINIMUM_TEXT_LINES = 4;
 // Recomputes enabling, checks and radio marks of the menu.
 void UpdateMenuState(HMENU menu);
 // Status bar, toolbar buttons and combos from the selection.

@@ -162,3 +162,36 @@ TEST_F(ColorMenuTest, AButtonPressedFromTheKeyboardOpensTheMenuBelowIt)
         EXPECT_EQ(shownAt.top, c.menu.y) << c.pointer.x;
     }
 }
+
+TEST_F(ColorMenuTest, NamesStayReadableOnTheGreyAndTheHighlight)
+{
+    HDC screen = GetDC(0);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 200, 20);
+    ReleaseDC(0, screen);
+    HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+    HGDIOBJ oldFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    // The names that were hard to read in their own colour on the grey.
+    for (int entry : {2, 6, 10, 14}) {
+        for (UINT state : {0u, (UINT)ODS_SELECTED}) {
+            DRAWITEMSTRUCT item = {};
+            item.CtlType = ODT_MENU;
+            item.hDC = dc;
+            item.rcItem = {0, 0, 200, 20};
+            item.itemData = (ULONG_PTR)&ColorTable[entry];
+            item.itemState = state;
+            ASSERT_TRUE(DrawColorItem(&item));
+            int dark = 0;  // pixels of the name that stand out from the grey
+            for (int y = 2; y < 18; ++y)
+                for (int x = 53; x < 198; ++x) {
+                    COLORREF c = GetPixel(dc, x, y);
+                    dark += GetRValue(c) * 30 + GetGValue(c) * 59 + GetBValue(c) * 11 < 6400;
+                }
+            EXPECT_GT(dark, 10) << ColorTable[entry].name << " state " << state;
+        }
+    }
+    SelectObject(dc, oldFont);
+    SelectObject(dc, oldBitmap);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+}
