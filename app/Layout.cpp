@@ -148,22 +148,19 @@ static int MenuBarWidth(HWND window)
     return measured;
 }
 
-// The width the shown toolbar needs for one row: its last button and its boxes.
+// The width the shown toolbar's buttons take on one row, however they wrap now (the
+// boxes beyond them may be cut off: a minimum that held them would be most of a screen
+// at a high scale).
 static int ToolbarRowWidth(HWND toolbar)
 {
     if (!toolbar || !IsWindowVisible(toolbar))
         return 0;
     int width = 0;
-    RECT item;
     int count = (int)SendMessageA(toolbar, TB_BUTTONCOUNT, 0, 0);
-    if (count > 0 && SendMessageA(toolbar, TB_GETITEMRECT, count - 1, (LPARAM)&item))
-        width = item.right;
-    for (HWND child = GetWindow(toolbar, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        if (!IsWindowVisible(child) || !GetWindowRect(child, &item))
-            continue;
-        MapWindowPoints(0, toolbar, (POINT *)&item, 2);
-        if (item.right > width)
-            width = item.right;
+    for (int i = 0; i < count; ++i) {
+        RECT item;
+        if (SendMessageA(toolbar, TB_GETITEMRECT, i, (LPARAM)&item))
+            width += item.right - item.left;
     }
     return width + 2 * GetSystemMetrics(SM_CXEDGE);
 }
