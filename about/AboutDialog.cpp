@@ -66,9 +66,10 @@ struct AboutItem {
 };
 
 static const AboutItem ABOUT_ITEMS[ABOUT_ITEM_COUNT] = {
-    {IDCANCEL, BUTTON_ATOM, WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON},
+    // Close is the default button, so Enter closes the box as Escape does.
+    {IDCANCEL, BUTTON_ATOM, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON},
     {IDC_ABOUT_LOGO, STATIC_ATOM, WS_CHILD | WS_VISIBLE | WS_BORDER | SS_BITMAP},
-    {IDC_ABOUT_LINK, BUTTON_ATOM, WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON},
+    {IDC_ABOUT_LINK, BUTTON_ATOM, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON},
     {0xFFFF, STATIC_ATOM, WS_CHILD | WS_VISIBLE | SS_BLACKRECT},
     {IDC_ABOUT_TEXT, STATIC_ATOM, WS_CHILD | WS_VISIBLE | SS_LEFT},
 };
@@ -165,6 +166,9 @@ static INT_PTR OnInitDialog(HWND dialog, const AboutRecord *record)
     SetDlgItemTextA(dialog, IDC_ABOUT_LINK, ABOUT_SITE_HOST);
     SetDlgItemTextA(dialog, IDC_ABOUT_TEXT, record->text + strlen(record->text) + 1);
     SetTimer(dialog, ABOUT_TIMER, ABOUT_TIMER_PERIOD, 0);
+    // Tab goes in reading order: the site's button above, Close below it.
+    SetWindowPos(GetDlgItem(dialog, IDCANCEL), GetDlgItem(dialog, IDC_ABOUT_LINK), 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     SetFocus(GetDlgItem(dialog, IDC_ABOUT_LOGO));
     return FALSE;
 }
@@ -179,7 +183,8 @@ static void OnTimer(HWND dialog, WPARAM id)
 
 static void OnCommand(HWND dialog, int id)
 {
-    if (id == IDCANCEL)
+    // Enter where no button has the focus comes as IDOK.
+    if (id == IDCANCEL || id == IDOK)
         PostMessageA(dialog, WM_CLOSE, 0, 0);
     else if (id == IDC_ABOUT_LINK)
         ShellExecuteA(0, "open", ABOUT_SITE_URL, 0, 0, SW_SHOWNORMAL);

@@ -1,6 +1,7 @@
 #include "app/Layout.h"
 
 #include <commctrl.h>
+#include <string.h>
 
 LayoutRecord MainLayout = {0, 0, 0, 0};
 
@@ -36,6 +37,9 @@ void LayoutMainWindow(const LayoutRecord &layout, RECT *rect)
 {
     if (layout.toolbar) {
         SendMessageA(layout.toolbar, WM_SIZE, 0, 0);
+        // The rows again: grown from very narrow, the toolbar kept the height of the
+        // rows it had wrapped into, and a band of it stood between buttons and text.
+        SendMessageA(layout.toolbar, TB_AUTOSIZE, 0, 0);
         InvalidateRect(layout.toolbar, 0, TRUE);
     }
     if (layout.status) {
@@ -51,6 +55,7 @@ void LayoutMainWindow(const LayoutRecord &layout, RECT *rect)
             edges[count - 1] = -1;
             SendMessageA(layout.status, SB_SETPARTS, count, (LPARAM)edges);
         }
+        InvalidateRect(layout.status, 0, TRUE);
     }
     ComputeEditorRect(layout, rect, 0);
     if (layout.editor)
@@ -103,4 +108,91 @@ void ToggleBar(HWND bar)
     RECT rect;
     LayoutMainWindow(MainLayout, &rect);
     InvalidateRect(MainLayout.main, 0, FALSE);
+}
+
+// The width of the menu bar's items on one line, in the menu's font (measured once:
+// the bar's items do not change).
+static int MenuBarWidth(HWND window)
+{
+    static int measured = 0;
+    HMENU menu = GetMenu(window);
+    if (measured || !menu)
+        return measured;
+    NONCLIENTMETRICSA metrics;
+    memset(&metrics, 0, sizeof metrics);
+    metrics.cbSize = sizeof metrics;
+    HFONT font = SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)
+                     ? CreateFontIndirectA(&metrics.lfMenuFont) : 0;
+    HDC dc = GetDC(window);
+    HGDIOBJ previous = SelectObject(dc, font ? (HGDIOBJ)font : GetStockObject(DEFAULT_GUI_FONT));
+    TEXTMETRICA text;
+    GetTextMetricsA(dc, &text);
+    int width = 0;
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        char name[64] = "", shown[64];
+        GetMenuStringA(menu, i, name, sizeof name, MF_BYPOSITION);
+        int length = 0;
+        for (const char *c = name; *c; ++c)
+            if (*c != '&')
+                shown[length++] = *c;
+        SIZE size = {0, 0};
+        GetTextExtentPoint32A(dc, shown, length, &size);
+        // Each item has an average character of room on either side, and a little more.
+        width += size.cx + 3 * text.tmAveCharWidth;
+    }
+    SelectObject(dc, previous);
+    ReleaseDC(window, dc);
+    if (font)
+        DeleteObject(font);
+    measured = width;
+    return measured;
+}
+
+// The width the shown toolbar's buttons take on one row, however they wrap now (the
+// boxes beyond them may be cut off: a minimum that held them would be most of a screen
+// at a high scale).
+static int ToolbarRowWidth(HWND toolbar)
+{
+    if (!toolbar || !IsWindowVisible(toolbar))
+        return 0;
+    int width = 0;
+    int count = (int)SendMessageA(toolbar, TB_BUTTONCOUNT, 0, 0);
+    for (int i = 0; i < count; ++i) {
+        RECT item;
+        if (SendMessageA(toolbar, TB_GETITEMRECT, i, (LPARAM)&item))
+            width += item.right - item.left;
+    }
+    return width + 2 * GetSystemMetrics(SM_CXEDGE);
+}
+
+POINT MinimumWindowSize(const LayoutRecord &layout)
+{
+    HWND window = layout.main;
+    RECT frame = {0, 0, 0, 0};
+    AdjustWindowRectEx(&frame, GetWindowLongA(window, GWL_STYLE), TRUE,
+                       GetWindowLongA(window, GWL_EXSTYLE));
+    int bars = 0;
+    RECT bar;
+    if (layout.toolbar && IsWindowVisible(layout.toolbar) &&
+        GetWindowRect(layout.toolbar, &bar))
+        bars += bar.bottom - bar.top;
+    if (layout.status && IsWindowVisible(layout.status) &&
+        GetWindowRect(layout.status, &bar))
+        bars += bar.bottom - bar.top;
+    int lineHeight = 16;
+    if (HWND editor = layout.editor) {
+        HDC dc = GetDC(editor);
+        HGDIOBJ previous = SelectObject(dc, (HGDIOBJ)SendMessageA(editor, WM_GETFONT, 0, 0));
+        TEXTMETRICA text;
+        if (GetTextMetricsA(dc, &text) && text.tmHeight > 0)
+            lineHeight = text.tmHeight;
+        SelectObject(dc, previous);
+        ReleaseDC(editor, dc);
+    }
+    POINT size;
+    int toolbar = ToolbarRowWidth(layout.toolbar), menu = MenuBarWidth(window);
+    size.x = (toolbar > menu ? toolbar : menu) + (frame.right - frame.left);
+    size.y = (frame.bottom - frame.top) + bars + GetSystemMetrics(SM_CYHSCROLL) +
+             4 * GetSystemMetrics(SM_CYEDGE) + MINIMUM_TEXT_LINES * lineHeight;
+    return size;
 }

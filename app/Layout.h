@@ -25,3 +25,8 @@ void SetStatusLastPartWidth(HWND status, int width);
 void SetToolbarButtonChecked(HWND toolbar, int id, int checked);
 // Shows a hidden bar or hides a shown one, then lays the window out again.
 void ToggleBar(HWND bar);
+// The smallest main window shows the menu and the toolbar's buttons each on one line and
+// this many lines of text below the visible bars.
+const int MINIMUM_TEXT_LINES = 4;
+// The minimum track size of the main window (WM_GETMINMAXINFO).
+POINT MinimumWindowSize(const LayoutRecord &layout);

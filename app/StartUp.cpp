@@ -185,6 +185,10 @@ HWND StartMainWindow(HINSTANCE instance, const char *commandLine)
     if (output && (ModeFlags & MODE_ALWAYS_ON_TOP))
         SetWindowPos(MainWindow, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     SendMessageA(editor, EM_SETEVENTMASK, 0, ENM_SELCHANGE);
+    // The editor's small left margin is its selection bar's: the output window's text
+    // keeps the same distance from the border (ES_SELECTIONBAR would maximise it).
+    if (output)
+        SendMessageA(editor, EM_SETOPTIONS, ECOOP_OR, ECO_SELECTIONBAR);
     ShowWindow(MainWindow, SW_SHOW);
     UpdateWindow(MainWindow);
     SendMessageA(editor, EM_SETBKGNDCOLOR, 0, 0xFFFFFF);

@@ -43,8 +43,16 @@ UINT_PTR CALLBACK SaveAsHook(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
     return 0;
 }
 
+static void FolderOf(const char *path, char *folder, size_t size);
+
 static bool ChooseSavePath(HWND owner)
 {
+    // The dialog proposes the document's own name; an untitled document gets an empty
+    // name in the folder of the last save.
+    char folder[260] = "";
+    if (!CurrentDocumentPath[0] && SavePath[0])
+        FolderOf(SavePath, folder, sizeof folder);
+    lstrcpynA(SavePath, CurrentDocumentPath, sizeof SavePath);
     OPENFILENAMEA dialog;
     memset(&dialog, 0, sizeof dialog);
     dialog.lStructSize = sizeof dialog;
@@ -54,6 +62,7 @@ static bool ChooseSavePath(HWND owner)
     dialog.nFilterIndex = 1;
     dialog.lpstrFile = SavePath;
     dialog.nMaxFile = sizeof SavePath;
+    dialog.lpstrInitialDir = folder[0] ? folder : 0;
     dialog.Flags = OFN_EXPLORER | OFN_ENABLETEMPLATE | OFN_ENABLEHOOK | OFN_NOCHANGEDIR |
                    OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
     dialog.lpTemplateName = MAKEINTRESOURCEA(IDD_SAVE_FORMAT);

@@ -1,5 +1,6 @@
 #include "format/ColorMenu.h"
 
+#include <commctrl.h>
 #include <commdlg.h>
 #include <richedit.h>
 #include <stdio.h>
@@ -8,8 +9,10 @@
 #include "app/App.h"
 #include "app/Dpi.h"
 #include "app/MainWindow.h"
+#include "app/Toolbar.h"
 #include "editor/EditorControl.h"
 #include "format/ColorChoice.h"
+#include "res/resource.h"
 
 // Where the name starts in an item, right of the check dot and the swatch (at 96 DPI;
 // every measure of an item is scaled with the main window).
@@ -40,10 +43,14 @@ static int ChooseCustomColor()
     return 1;
 }
 
-int ShowColorMenu(int current)
+int ShowColorMenu(int current, const RECT *button)
 {
     POINT at;
     GetCursorPos(&at);
+    if (button && !PtInRect(button, at)) {
+        at.x = button->left;
+        at.y = button->bottom;
+    }
     HMENU menu = CreatePopupMenu();
     if (!menu)
         return -1;
@@ -109,7 +116,9 @@ BOOL DrawColorItem(const DRAWITEMSTRUCT *item)
     int grow = selected ? 0 : 1;
     Rectangle(dc, r.left - grow, r.top - grow, r.right + grow, r.bottom + grow);
 
-    SetTextColor(dc, entry->colour);
+    // The names in black: the swatch shows the colour, and yellow, green, orange or
+    // gray letters could not be read on the grey.
+    SetTextColor(dc, 0x000000);
     SetBkColor(dc, 0xC0C0C0);
     TextOutA(dc, r.left + Px(NAME_LEFT), r.top + Px(1), entry->name, lstrlenA(entry->name));
 
@@ -140,9 +149,16 @@ void ColorSelection()
     memset(&format, 0, sizeof format);
     format.cbSize = sizeof format;  // the 60-byte RichEdit 1.0 form
     SendMessageA(editor, EM_GETCHARFORMAT, SCF_SELECTION, (LPARAM)&format);
+    RECT button, *anchor = 0;
+    if (MainToolbar.window && IsWindowVisible(MainToolbar.window) &&
+        SendMessageA(MainToolbar.window, TB_GETRECT, IDC_COLOR, (LPARAM)&button)) {
+        MapWindowPoints(MainToolbar.window, 0, (POINT *)&button, 2);
+        anchor = &button;
+    }
     int colour = ShowColorMenu(SelectionColor((format.dwMask & CFM_COLOR) != 0,
                                               (format.dwEffects & CFE_AUTOCOLOR) != 0,
-                                              format.crTextColor));
+                                              format.crTextColor),
+                               anchor);
     if (colour == -1)
         return;
     if (EditorControl.GetTextMode() == TEXT_PLAIN)

@@ -157,7 +157,9 @@ static void OnOk(HWND dialog)
 
 static void OnColor(HWND dialog)
 {
-    int colour = ShowColorMenu(pendingColor);
+    RECT button;
+    GetWindowRect(GetDlgItem(dialog, IDC_FORMAT_COLOR), &button);
+    int colour = ShowColorMenu(pendingColor, &button);
     if (colour != -1)
         pendingColor = colour;
 }

@@ -54,6 +54,9 @@ if ! grep -q '"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null; then
     $WINE reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
     wineserver -w
 fi
+# The program's fonts mapped to Debian's font packages, as for `make run`.
+. "$top/scripts/wine-fonts.sh"
+map_wine_fonts
 # One server for the whole run, so each test process starts fast.
 wineserver -p >/dev/null 2>&1
 # Start Wine's own services now, detached from our output: started by the first test

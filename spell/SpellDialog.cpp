@@ -79,34 +79,38 @@ static void FindNextLater(HWND dialog)
     PostMessageA(dialog, WM_COMMAND, IDC_SPELL_FIND_NEXT, 0);
 }
 
-// The alphabetical neighbours of the stem, then the nearest words in the misspelling's
-// capitals; the nearest (or else the stem) goes into the "Replace with" field.
+// The nearest words in the misspelling's capitals first, nearest at the top, then the
+// alphabetical neighbours of the stem; the nearest (or else the stem) goes into the
+// "Replace with" field.
 static void FillSuggestions(HWND dialog, const char *word)
 {
     HWND combo = GetDlgItem(dialog, IDC_SPELL_SUGGESTIONS);
     SendMessageA(combo, WM_SETREDRAW, FALSE, 0);
     SendMessageA(combo, CB_RESETCONTENT, 0, 0);
-    int stem = word[0] ? FindSuggestionStem(word) : -1;
-    if (stem >= 0)
-        for (int i = stem - NEIGHBOURS; i <= stem + NEIGHBOURS; ++i)
-            if (const char *entry = WordAt(i))
-                SendMessageA(combo, CB_ADDSTRING, 0, (LPARAM)entry);
-
     int nearest[NEAREST_SUGGESTIONS];
     int count = word[0] ? FindNearestWords(word, nearest, NEAREST_SUGGESTIONS) : 0;
     char suggestions[NEAREST_SUGGESTIONS][MAX_WORD_LENGTH + 8];
+    int listed = 0;
     for (int k = 0; k < count; ++k) {
-        const char *entry = WordAt(nearest[k]);
-        MatchCapitals(word, entry, suggestions[k], sizeof suggestions[k]);
-        bool listed = stem >= 0 && nearest[k] >= stem - NEIGHBOURS &&
-                      nearest[k] <= stem + NEIGHBOURS && strcmp(entry, suggestions[k]) == 0;
-        for (int j = 0; j < k && !listed; ++j)
-            listed = strcmp(suggestions[j], suggestions[k]) == 0;
-        if (!listed)
-            SendMessageA(combo, CB_ADDSTRING, 0, (LPARAM)suggestions[k]);
+        MatchCapitals(word, WordAt(nearest[k]), suggestions[listed], sizeof suggestions[listed]);
+        bool twice = false;
+        for (int j = 0; j < listed && !twice; ++j)
+            twice = strcmp(suggestions[j], suggestions[listed]) == 0;
+        if (!twice)
+            SendMessageA(combo, CB_ADDSTRING, 0, (LPARAM)suggestions[listed++]);
     }
+    int stem = word[0] ? FindSuggestionStem(word) : -1;
+    if (stem >= 0)
+        for (int i = stem - NEIGHBOURS; i <= stem + NEIGHBOURS; ++i) {
+            const char *entry = WordAt(i);
+            bool twice = false;
+            for (int j = 0; entry && j < listed && !twice; ++j)
+                twice = strcmp(suggestions[j], entry) == 0;
+            if (entry && !twice)
+                SendMessageA(combo, CB_ADDSTRING, 0, (LPARAM)entry);
+        }
     SendMessageA(combo, WM_SETREDRAW, TRUE, 0);
-    SetWindowTextA(combo, count ? suggestions[0] : stem >= 0 ? WordAt(stem) : "");
+    SetWindowTextA(combo, listed ? suggestions[0] : stem >= 0 ? WordAt(stem) : "");
 }
 
 static void Report(HWND dialog, SpellSession *session, const char *text, const Misspelling &found)
@@ -171,8 +175,8 @@ static bool ShownWordSelected(SpellSession *session)
     return strcmp(current, session->shownText) == 0;
 }
 
-// Writes "Replace with" over the reported word only: a selection the user made
-// elsewhere in the meantime is never overwritten.
+// Writes "Replace with" over the reported word only (a selection the user made
+// elsewhere in the meantime is never overwritten), then goes on to the next word.
 static void Replace(HWND dialog, SpellSession *session)
 {
     if (!ShownWordSelected(session)) {
@@ -185,6 +189,7 @@ static void Replace(HWND dialog, SpellSession *session)
     EditorControl.SetSelection(start, start + (int)strlen(text));
     session->shown.cpMin = session->shown.cpMax = -1;
     delete[] text;
+    FindNextLater(dialog);
 }
 
 // Ignore (for this opening) or Add to Dictionary (for good) the "Misspelled?" word.

@@ -4,11 +4,20 @@
 #include <richedit.h>
 
 #include "editor/EditorControl.h"
+#include "editor/FileLines.h"
 #include "res/resource.h"
 
 int GotoTarget = 1;
 
 namespace {
+
+// The number takes the focus selected whole, so what is typed replaces it.
+void FocusNumber(HWND dialog)
+{
+    HWND number = GetDlgItem(dialog, IDC_GOTO_NUMBER);
+    SetFocus(number);
+    SendMessageA(number, EM_SETSEL, 0, -1);
+}
 
 INT_PTR OnInitDialog(HWND dialog)
 {
@@ -17,7 +26,7 @@ INT_PTR OnInitDialog(HWND dialog)
     // INT_MIN has no positive counterpart; it cannot be entered (see OnOk).
     unsigned shown = GotoTarget < 0 ? 0u - (unsigned)GotoTarget : (unsigned)GotoTarget;
     SetDlgItemInt(dialog, IDC_GOTO_NUMBER, shown, FALSE);
-    SetFocus(GetDlgItem(dialog, IDC_GOTO_NUMBER));
+    FocusNumber(dialog);
     return FALSE;
 }
 
@@ -39,10 +48,16 @@ INT_PTR CALLBACK GotoDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
     case WM_INITDIALOG:
         return OnInitDialog(dialog);
     case WM_COMMAND:
-        if (LOWORD(wParam) == IDOK)
-            OnOk(dialog);
-        else if (LOWORD(wParam) == IDCANCEL)
-            EndDialog(dialog, 0);
+        switch (LOWORD(wParam)) {
+        case IDOK:     OnOk(dialog); break;
+        case IDCANCEL: EndDialog(dialog, 0); break;
+        // Choosing what the number means (by its mnemonic too) leads on to the number.
+        case IDC_GOTO_LINE:
+        case IDC_GOTO_CHAR:
+            if (HIWORD(wParam) == BN_CLICKED)
+                FocusNumber(dialog);
+            break;
+        }
         return TRUE;
     case WM_CLOSE:
         EndDialog(dialog, 0);
@@ -64,7 +79,9 @@ void GotoCommand(HWND mainWindow)
     if (result == 0 || (result == -1 && GotoTarget != -1))
         return;
     LPARAM position;
-    if (result > 0)
+    if (result > 0 && EditorWrapsLines())
+        position = FileLineStart(editor, (int)(result - 1));  // the file's line, not the display's
+    else if (result > 0)
         position = SendMessageA(editor, EM_LINEINDEX, (WPARAM)(result - 1), 0);
     else
         position = (LPARAM)(-result);

@@ -130,6 +130,41 @@ TEST_F(DocumentTest, SaveAsWritesTheFormatChosenInTheList)
     EXPECT_EQ(WindowText(program.main), TitleFor(bare + ".wri"));
 }
 
+TEST_F(DocumentTest, SaveAsProposesTheDocumentsOwnName)
+{
+    std::string opened = folder + "opened doc.txt", saved = folder + "saved doc.txt";
+    WriteBytes(opened, "text");
+    DeleteFileA(saved.c_str());
+    program = StartProgram(("\"" + opened + "\"").c_str(), "OrvelloWord");
+    ASSERT_TRUE(program.main);
+    // The opened file's name; after Save As under another name, that name; a new
+    // (untitled) document: none, not the last one saved.
+    static const struct { const char *shown, *typed; bool newFirst; } steps[] = {
+        {"opened doc.txt", "saved doc.txt", false},
+        {"saved doc.txt", "", false},
+        {"", "", true},
+    };
+    for (const auto &step : steps) {
+        if (step.newFirst) {
+            SendMessageA(program.main, WM_COMMAND, 40015, 0);  // New
+            ASSERT_EQ(WindowText(program.main), "OrvelloWord");
+        }
+        PostMessageA(program.main, WM_COMMAND, 40004, 0);
+        HWND dialog = WaitForDialog("Save As");
+        ASSERT_TRUE(dialog) << step.shown;
+        HWND name = FileNameField(dialog);
+        HWND edit = name ? FindChild(name, "Edit") : 0;
+        if (!edit)
+            edit = name;
+        EXPECT_EQ(WindowText(edit), step.shown);
+        if (step.typed[0])
+            SendMessageA(edit, WM_SETTEXT, 0, (LPARAM)(folder + step.typed).c_str());
+        PressButton(dialog, step.typed[0] ? IDOK : IDCANCEL);
+        ASSERT_TRUE(WaitForGone(dialog)) << step.shown;
+    }
+    EXPECT_EQ(WaitForFile(saved), "text");
+}
+
 TEST_F(DocumentTest, ListChoiceSurvivesACancelledSaveAs)
 {
     program = StartProgram("", "OrvelloWord");

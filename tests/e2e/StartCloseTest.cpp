@@ -145,8 +145,6 @@ TEST_F(StartCloseTest, OutputWindowPersonality)
     EXPECT_FALSE(GetWindowLongA(program.main, GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
     HWND editor = FindChild(program.main, "RichEdit20A");
     ASSERT_TRUE(editor);
-    EXPECT_FALSE(GetWindowLongA(editor, GWL_STYLE) & ES_SELECTIONBAR);
-    EXPECT_FALSE(SendMessageA(editor, EM_GETOPTIONS, 0, 0) & ECO_SELECTIONBAR);
     EXPECT_EQ(SendMessageA(editor, EM_GETTEXTMODE, 0, 0) & 3, TM_PLAINTEXT);
     EXPECT_FALSE(IsWindowVisible(FindChild(program.main, "ToolbarWindow32")));
     EXPECT_FALSE(IsWindowVisible(FindChild(program.main, "msctls_statusbar32")));
@@ -155,12 +153,24 @@ TEST_F(StartCloseTest, OutputWindowPersonality)
     // Typed text in the log window never asks to be saved.
     for (const char *c = "log"; *c; ++c)
         SendMessageA(editor, WM_CHAR, *c, 0);
+    // The text keeps the editor's small left margin (its selection bar's) from the border.
+    short logLeft = (short)LOWORD(SendMessageA(editor, EM_POSFROMCHAR, 0, 0));
+
     ASSERT_TRUE(CloseProgram(program));
     EXPECT_EQ(ProfileText("win.ini", "OXR", "Wrap"), "119");
     EXPECT_EQ(ProfileText("win.ini", "OXR", "Mode"), "3");
     EXPECT_NE(ProfileText("win.ini", "OXR", "WindowState"), "<absent>");
     EXPECT_EQ(ProfileText("win.ini", "OXR", "App"), "<absent>");
     EXPECT_EQ(ProfileText("win.ini", "OrvelloWord", "WindowState"), "<absent>");
+
+    // The editor's margin, measured last: closing the editor writes its own settings.
+    RunningProgram plain = StartProgram("", "OrvelloWord");
+    ASSERT_TRUE(plain.main);
+    HWND document = FindChild(plain.main, "RichEdit20A");
+    SendMessageA(document, WM_CHAR, 'd', 0);
+    EXPECT_EQ(logLeft, (short)LOWORD(SendMessageA(document, EM_POSFROMCHAR, 0, 0)));
+    SendMessageA(document, EM_SETMODIFY, FALSE, 0);
+    EXPECT_TRUE(CloseProgram(plain));
 }
 
 TEST_F(StartCloseTest, StoredModeGainsTheForcedBits)

@@ -101,8 +101,11 @@ TEST(AboutDialog, TemplateSizedFromItselfGivesTheItemsTheirPlaces)
         AboutLayout layout = ComputeAboutLayout(width, height, unitX, unitY);
         EXPECT_EQ(layout.items[1].cy, layout.items[1].cx / 8);
         const int ids[] = {IDCANCEL, IDC_ABOUT_LOGO, IDC_ABOUT_LINK, 0xFFFF, IDC_ABOUT_TEXT};
+        // Template order, except that Close follows the site's button, so Tab reads top down.
+        const int order[] = {1, 2, 0, 3, 4};
         HWND child = GetWindow(box, GW_CHILD);
-        for (int i = 0; i < ABOUT_ITEM_COUNT; ++i, child = GetWindow(child, GW_HWNDNEXT)) {
+        for (int k = 0; k < ABOUT_ITEM_COUNT; ++k, child = GetWindow(child, GW_HWNDNEXT)) {
+            int i = order[k];
             ASSERT_TRUE(child) << "item " << i;
             EXPECT_EQ(LOWORD(GetDlgCtrlID(child)), ids[i]);
             // x, y, width and height are each scaled on their own, as the dialog does.
@@ -125,20 +128,20 @@ TEST(AboutDialog, TemplateSizedFromItselfGivesTheItemsTheirPlaces)
     });
 }
 
-TEST(AboutDialog, EscapeAndTheCloseButtonCloseThroughWmClose)
+TEST(AboutDialog, EscapeEnterAndTheCloseButtonCloseThroughWmClose)
 {
     HHOOK hook = SetWindowsHookExA(WH_GETMESSAGE, WatchClose, 0, GetCurrentThreadId());
     ASSERT_TRUE(hook);
-    for (bool escape : {true, false}) {
+    for (WORD key : {(WORD)VK_ESCAPE, (WORD)VK_RETURN, (WORD)0}) {
         SeenClosing = 0;
-        INT_PTR result = RunAboutBox([escape](HWND box) {
-            if (escape)
-                PostMessageA(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+        INT_PTR result = RunAboutBox([key](HWND box) {
+            if (key)
+                PostMessageA(GetFocus(), WM_KEYDOWN, key, 0x00010001);
             else
                 PostMessageA(GetDlgItem(box, IDCANCEL), BM_CLICK, 0, 0);
         });
-        EXPECT_EQ(result, 0) << escape;
-        EXPECT_TRUE(SeenClosing) << escape;
+        EXPECT_EQ(result, 0) << key;
+        EXPECT_TRUE(SeenClosing) << key;
     }
     UnhookWindowsHookEx(hook);
 }

@@ -13,6 +13,7 @@ namespace {
 
 std::vector<WORD> keys;    // pressed once the menu shows; none dismisses it
 std::vector<int> checked;  // ids shown checked, after a 0 that marks the menu as seen
+RECT shownAt;              // where the menu showed, on the screen
 
 BOOL CALLBACK FindShown(HWND window, LPARAM found)
 {
@@ -33,6 +34,7 @@ void CALLBACK Act(HWND, UINT, UINT_PTR, DWORD)
     if (!strcmp(name, "#32770")) {  // the colour dialog: confirm its colour
         PostMessageA(shown, WM_COMMAND, IDOK, 0);
     } else if (shown && checked.empty()) {
+        GetWindowRect(shown, &shownAt);
         HMENU menu = (HMENU)SendMessageA(shown, 0x01E1 /* MN_GETHMENU */, 0, 0);
         checked.push_back(0);
         for (int id = 1; id <= COLOR_ENTRIES; ++id)
@@ -143,4 +145,53 @@ TEST_F(ColorMenuTest, CustomColourOfOneIsAppliedAsAutomatic)
     EXPECT_EQ(AsUser({VK_UP, VK_RETURN}, [] { ColorSelection(); }), std::vector<int>{5});
     EXPECT_EQ(ColorTable[CUSTOM_ENTRY].colour, 1u);
     EXPECT_TRUE(Characters().dwEffects & CFE_AUTOCOLOR);
+}
+
+TEST_F(ColorMenuTest, AButtonPressedFromTheKeyboardOpensTheMenuBelowIt)
+{
+    const RECT button = {200, 150, 240, 170};
+    static const struct { POINT pointer; POINT menu; } cases[] = {
+        {{220, 160}, {220, 160}},  // clicked: at the pointer
+        {{500, 400}, {200, 170}},  // from the keyboard: below the button
+        {{10, 10}, {200, 170}},
+    };
+    for (const auto &c : cases) {
+        SetCursorPos(c.pointer.x, c.pointer.y);
+        AsUser({}, [&] { ShowColorMenu(-1, &button); });
+        EXPECT_EQ(shownAt.left, c.menu.x) << c.pointer.x;
+        EXPECT_EQ(shownAt.top, c.menu.y) << c.pointer.x;
+    }
+}
+
+TEST_F(ColorMenuTest, NamesStayReadableOnTheGreyAndTheHighlight)
+{
+    HDC screen = GetDC(0);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 200, 20);
+    ReleaseDC(0, screen);
+    HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+    HGDIOBJ oldFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    // The names that were hard to read in their own colour on the grey.
+    for (int entry : {2, 6, 10, 14}) {
+        for (UINT state : {0u, (UINT)ODS_SELECTED}) {
+            DRAWITEMSTRUCT item = {};
+            item.CtlType = ODT_MENU;
+            item.hDC = dc;
+            item.rcItem = {0, 0, 200, 20};
+            item.itemData = (ULONG_PTR)&ColorTable[entry];
+            item.itemState = state;
+            ASSERT_TRUE(DrawColorItem(&item));
+            int dark = 0;  // pixels of the name that stand out from the grey
+            for (int y = 2; y < 18; ++y)
+                for (int x = 53; x < 198; ++x) {
+                    COLORREF c = GetPixel(dc, x, y);
+                    dark += GetRValue(c) * 30 + GetGValue(c) * 59 + GetBValue(c) * 11 < 6400;
+                }
+            EXPECT_GT(dark, 10) << ColorTable[entry].name << " state " << state;
+        }
+    }
+    SelectObject(dc, oldFont);
+    SelectObject(dc, oldBitmap);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
 }

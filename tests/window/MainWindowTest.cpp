@@ -160,6 +160,125 @@ TEST_F(MainWindowTest, StatusBarFollowsTheCaret)
     EXPECT_EQ(StatusText(), "Ln 2, col 7");
 }
 
+TEST_F(MainWindowTest, WrappedTheStatusBarCountsTheFilesLines)
+{
+    // Every other line wraps at any window width.
+    std::string text, wide(400, 'w');
+    std::vector<int> starts;
+    for (int i = 0; i < 10; ++i) {
+        starts.push_back((int)text.size());
+        text += (i % 2 ? wide : "line " + std::to_string(i + 1)) + "\r";
+    }
+    Type(text.c_str());
+    static const struct { int line, column; } places[] = {
+        {0, 0}, {1, 0}, {1, 399}, {4, 2}, {9, 0}, {9, 300},
+    };
+    for (int wrap : {WRAP_WINDOW, WRAP_PAGE, WRAP_NONE}) {
+        EditorControl.SetWrapMode(wrap, 6000);
+        for (const auto &p : places) {
+            EditorControl.SetSelection(starts[p.line] + p.column, starts[p.line] + p.column);
+            EXPECT_EQ(StatusText(), "Ln " + std::to_string(p.line + 1) + ", col " +
+                                        std::to_string(p.column + 1)) << wrap;
+        }
+    }
+    EditorControl.SetWrapMode(WRAP_PAGE, 6000);
+}
+
+TEST_F(MainWindowTest, FarIntoAWrappedTextTheStatusBarFollowsOnceTypingPauses)
+{
+    std::string text, wide(400, 'w');
+    std::vector<int> starts;
+    for (int i = 0; i < 1100; ++i) {
+        starts.push_back((int)text.size());
+        text += (i % 2 ? wide : "line " + std::to_string(i + 1)) + "\r";
+    }
+    Type(text.c_str());
+    EditorControl.SetWrapMode(WRAP_WINDOW, 0);
+    static const struct { int line, column; } places[] = {{1099, 0}, {1050, 5}, {3, 1}};
+    for (const auto &p : places) {
+        EditorControl.SetSelection(starts[p.line] + p.column, starts[p.line] + p.column);
+        std::string want = "Ln " + std::to_string(p.line + 1) + ", col " +
+                           std::to_string(p.column + 1);
+        for (DWORD start = GetTickCount(); StatusText() != want && GetTickCount() - start < 3000;) {
+            MSG message;
+            while (PeekMessageA(&message, 0, 0, 0, PM_REMOVE))
+                DispatchMessageA(&message);
+            Sleep(10);
+        }
+        EXPECT_EQ(StatusText(), want);
+    }
+    EditorControl.SetWrapMode(WRAP_PAGE, 6000);
+}
+
+TEST_F(MainWindowTest, CtrlBIAndUToggleBoldItalicAndUnderline)
+{
+    Type("some text");
+    BYTE keys[256], saved[256];
+    GetKeyboardState(saved);
+    memcpy(keys, saved, sizeof keys);
+    keys[VK_CONTROL] = 0x80;
+    SetKeyboardState(keys);
+    static const struct { char key; int command; } shortcuts[] = {
+        {'B', IDC_BOLD}, {'I', IDC_ITALIC}, {'U', IDC_UNDERLINE},
+    };
+    for (const auto &k : shortcuts) {
+        EditorControl.SetSelection(0, 4);
+        MSG press = {Editor(), WM_KEYDOWN, (WPARAM)k.key, 0x00000001};
+        EXPECT_TRUE(TranslateAcceleratorA(MainWindow, Accelerators, &press)) << k.key;
+        EXPECT_TRUE(Checked(k.command)) << k.key;
+        EXPECT_TRUE(TranslateAcceleratorA(MainWindow, Accelerators, &press)) << k.key;
+        EXPECT_FALSE(Checked(k.command)) << k.key;
+    }
+    SetKeyboardState(saved);
+}
+
+TEST_F(MainWindowTest, FontBoxShowsTheFacesOwnSpellingWithoutAHighlight)
+{
+    LRESULT added = SendMessageA(FontCombo, CB_ADDSTRING, 0, (LPARAM) "Orvello Test Face");
+    Type("abc");
+    EditorControl.SetTextMode(TEXT_RICH);
+    SetFocus(Editor());
+    static const struct { const char *item, *shown; } faces[] = {
+        {"f=orvello test face;", "Orvello Test Face"},
+        {"f=ORVELLO TEST FACE;", "Orvello Test Face"},
+        {"f=Unlisted Face;", "Unlisted Face"},
+    };
+    for (const auto &f : faces) {
+        EditorControl.SetSelection(0, 3);
+        EditorControl.ApplyFormatDescriptor(f.item);
+        FollowSelection();
+        EXPECT_EQ(WindowText(FontCombo), f.shown);
+        DWORD start = 0, end = 0;
+        SendMessageA(FontCombo, CB_GETEDITSEL, (WPARAM)&start, (LPARAM)&end);
+        EXPECT_EQ(start, end) << f.item;
+    }
+    SendMessageA(FontCombo, CB_DELETESTRING, added, 0);
+}
+
+TEST_F(MainWindowTest, SmallestWindowKeepsTheMenuOnOneLineAndLinesOfText)
+{
+    RECT before;
+    GetWindowRect(MainWindow, &before);
+    HMENU menu = GetMenu(MainWindow);
+    for (SIZE tiny : {SIZE{20, 20}, SIZE{120, 60}, SIZE{300, 40}}) {
+        MoveWindow(MainWindow, 10, 10, tiny.cx, tiny.cy, TRUE);
+        RECT first, last, client;
+        ASSERT_TRUE(GetMenuItemRect(MainWindow, menu, 0, &first));
+        ASSERT_TRUE(GetMenuItemRect(MainWindow, menu, GetMenuItemCount(menu) - 1, &last));
+        EXPECT_EQ(first.top, last.top) << tiny.cx << "x" << tiny.cy;  // one line of menu
+        GetClientRect(Editor(), &client);
+        TEXTMETRICA text;
+        HDC dc = GetDC(Editor());
+        HGDIOBJ old = SelectObject(dc, (HGDIOBJ)SendMessageA(Editor(), WM_GETFONT, 0, 0));
+        GetTextMetricsA(dc, &text);
+        SelectObject(dc, old);
+        ReleaseDC(Editor(), dc);
+        EXPECT_GE(client.bottom, MINIMUM_TEXT_LINES * text.tmHeight) << tiny.cx << "x" << tiny.cy;
+    }
+    MoveWindow(MainWindow, before.left, before.top, before.right - before.left,
+               before.bottom - before.top, TRUE);
+}
+
 TEST_F(MainWindowTest, BoldMakesPlainTextRichAndTheButtonFollows)
 {
     Type("bold plain");

@@ -160,10 +160,9 @@ protected:
         if (id == IDC_SPELL_FIND_NEXT)
             SetDlgItemTextA(Dialog(), IDC_SPELL_WORD, "");
         SendMessageA(Dialog(), WM_COMMAND, id, 0);
-        if (id == IDC_SPELL_IGNORE || id == IDC_SPELL_ADD)
+        if (id == IDC_SPELL_IGNORE || id == IDC_SPELL_ADD || id == IDC_SPELL_REPLACE)
             SetDlgItemTextA(Dialog(), IDC_SPELL_WORD, "");
-        if (id != IDC_SPELL_REPLACE)
-            PumpUntil([&] { return !Dialog() || Field(IDC_SPELL_WORD) == expect; });
+        PumpUntil([&] { return !Dialog() || Field(IDC_SPELL_WORD) == expect; });
     }
 
     void Answer(std::vector<int> buttons) { BoxAnswers::buttons = buttons; }
@@ -283,23 +282,38 @@ TEST_F(SpellDialogTest, ReportsSuggestsReplacesOnlyTheReportedWordAndFinishes)
     EXPECT_GT(SendMessageA(combo, CB_GETCOUNT, 0, 0), 200);
     EXPECT_EQ(Selection().cpMin, 0);
     EXPECT_EQ(Selection().cpMax, 4);
-    Press(IDC_SPELL_REPLACE);
+    Press(IDC_SPELL_REPLACE, "tset");  // and on to the next misspelling
     EXPECT_EQ(Text('p'), "This is a tset.");
-    Press(IDC_SPELL_FIND_NEXT, "tset");
     EXPECT_EQ(Field(IDC_SPELL_SUGGESTIONS), "test");
     // The user selects other text meanwhile: Replace must not write over it.
     EditorControl.SetSelection(0, 4);
-    Press(IDC_SPELL_REPLACE);
+    SendMessageA(Dialog(), WM_COMMAND, IDC_SPELL_REPLACE, 0);
     EXPECT_EQ(Text('p'), "This is a tset.");
     Press(IDC_SPELL_FIND_NEXT, "tset");
     Press(IDC_SPELL_REPLACE);
     EXPECT_EQ(Text('p'), "This is a test.");
-    Press(IDC_SPELL_FIND_NEXT);
     PumpUntil([] { return !Dialog(); });
     EXPECT_EQ(Boxes(), "OrvelloWord: Finished spell check.|");
     EXPECT_FALSE(Dialog());
     EXPECT_EQ(ModelessDialog, (HWND)0);
     EXPECT_EQ(Dictionary.count, 0);
+}
+
+TEST_F(SpellDialogTest, TheNearestSuggestionComesFirstInTheList)
+{
+    static const struct { const char *word, *first; } cases[] = {
+        {"recieve", "receive"}, {"Thsi", "This"}, {"tset", "test"}, {"speling", "spelling"},
+    };
+    for (const auto &c : cases) {
+        Check(c.word);
+        ASSERT_TRUE(Dialog()) << c.word;
+        char first[128] = "";
+        SendDlgItemMessageA(Dialog(), IDC_SPELL_SUGGESTIONS, CB_GETLBTEXT, 0, (LPARAM)first);
+        EXPECT_STREQ(first, c.first) << c.word;
+        EXPECT_EQ(Field(IDC_SPELL_SUGGESTIONS), c.first) << c.word;
+        SendMessageA(Dialog(), WM_COMMAND, IDCANCEL, 0);
+        PumpUntil([] { return !Dialog(); });
+    }
 }
 
 TEST_F(SpellDialogTest, QuotedWordsAndALoneApostrophe)

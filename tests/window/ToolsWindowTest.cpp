@@ -5,6 +5,7 @@
 #include <string.h>
 
 #include "app/App.h"
+#include "editor/FileLines.h"
 #include "res/resource.h"
 #include "tools/FindDialog.h"
 #include "tools/GotoDialog.h"
@@ -76,6 +77,8 @@ struct DialogScript {
     static std::string fieldText, caption;
     static std::string seen;  // the field's text as the dialog opened
     static UINT seenCheck;    // 1017's check as the dialog opened
+    static DWORD seenSelection;  // the field's selection (EM_GETSEL) as the dialog opened
+    static int seenFocus;        // the control that had the focus
     static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD)
     {
         HWND dialog = FindWindowA("#32770", caption.c_str());
@@ -86,6 +89,8 @@ struct DialogScript {
         GetDlgItemTextA(dialog, field, text, sizeof text);
         seen = text;
         seenCheck = IsDlgButtonChecked(dialog, IDC_GOTO_CHAR);
+        seenSelection = (DWORD)SendDlgItemMessageA(dialog, field, EM_GETSEL, 0, 0);
+        seenFocus = GetDlgCtrlID(GetFocus());
         if (field)
             SetDlgItemTextA(dialog, field, fieldText.c_str());
         if (checkbox)
@@ -105,6 +110,8 @@ struct DialogScript {
 int DialogScript::field, DialogScript::button, DialogScript::checkbox;
 std::string DialogScript::fieldText, DialogScript::caption, DialogScript::seen;
 UINT DialogScript::seenCheck;
+DWORD DialogScript::seenSelection;
+int DialogScript::seenFocus;
 
 }  // namespace
 
@@ -275,6 +282,47 @@ TEST_F(ToolsWindowTest, GotoRemembersItsEntry)
     EXPECT_EQ(GotoTarget, 9);
     CHARRANGE after = Selection();
     EXPECT_EQ(after.cpMin, after.cpMax);
+}
+
+TEST_F(ToolsWindowTest, GotoSelectsTheRememberedNumberSoTypingReplacesIt)
+{
+    Load("one\r\ntwo\r\nthree");
+    static const struct { int target; const char *shown; } cases[] = {
+        {1, "1"}, {12345, "12345"}, {-25, "25"}, {0, "0"},
+    };
+    for (const auto &c : cases) {
+        GotoTarget = c.target;
+        DialogScript::Run("Goto Line", IDC_GOTO_NUMBER, "", 0, IDCANCEL);
+        GotoCommand(parent);
+        EXPECT_EQ(DialogScript::seen, c.shown);
+        EXPECT_EQ(DialogScript::seenFocus, IDC_GOTO_NUMBER);
+        EXPECT_EQ(LOWORD(DialogScript::seenSelection), 0);
+        EXPECT_EQ(HIWORD(DialogScript::seenSelection), strlen(c.shown));
+    }
+}
+
+TEST_F(ToolsWindowTest, WrappedTheLineNumbersAreTheFilesLines)
+{
+    // Lines long enough to wrap in any window, between short ones.
+    std::string text, wide(400, 'w');
+    std::vector<int> starts;
+    for (int i = 0; i < 12; ++i) {
+        starts.push_back((int)text.size() - i);  // CR LF is one position in the control
+        text += (i % 2 ? wide : "short " + std::to_string(i + 1)) + "\r\n";
+    }
+    Load(text.c_str());
+    EditorControl.SetWrapMode(WRAP_WINDOW, 0);
+    ASSERT_GT(SendMessageA(Editor(), EM_GETLINECOUNT, 0, 0), 20);
+    for (int line = 0; line < 12; ++line)
+        EXPECT_EQ(FileLineStart(Editor(), line), starts[line]) << line;
+    EXPECT_EQ(FileLineStart(Editor(), 12), (int)text.size() - 12);  // the empty last line
+    EXPECT_EQ(FileLineStart(Editor(), 13), -1);
+
+    // Goto Line 10 goes to the tenth line of the file.
+    DialogScript::Run("Goto Line", IDC_GOTO_NUMBER, "10", IDC_GOTO_LINE, IDOK);
+    GotoCommand(parent);
+    EXPECT_EQ(Selection().cpMin, starts[9]);
+    EditorControl.SetWrapMode(WRAP_NONE, 0);
 }
 
 TEST_F(ToolsWindowTest, LineSortDialogGivesItsStateText)

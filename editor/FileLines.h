@@ -1,0 +1,18 @@
+// Line numbers as the user means them: a line of the file, which is a paragraph of the
+// control. With wrapping on, the control's own lines are display lines, so a line
+// number from a compiler message or a log would land in the wrong place.
+#pragma once
+#include <windows.h>
+
+struct FileLinePlace {
+    int line;    // from 0
+    int column;  // from 0, counted from the start of the file's line
+};
+
+// Whether the editor shows display lines that differ from the file's: wrapping is on
+// (and not held off for long lines).
+bool EditorWrapsLines();
+// The file's line and column of a character position.
+FileLinePlace FileLineOf(HWND control, int position);
+// The character position where the file's line (from 0) starts, -1 past the last.
+int FileLineStart(HWND control, int line);
