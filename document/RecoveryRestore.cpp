@@ -133,6 +133,8 @@ static std::vector<Orphan> FindOrphans(HWND owner)
         std::string ownerName = OwnerOfSnapshotName(name);
         if (ownerName.empty() || ownerName == self || OwnedByRunningProgram(ownerName))
             continue;
+        // A write the ended program did not finish is of no use.
+        DeleteFileA(InFolder(ownerName + ".tmp").c_str());
         Orphan orphan;
         orphan.name = name;
         if (CheckSnapshot(owner, name, &orphan.record, 0, 0, 0))
