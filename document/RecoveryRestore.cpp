@@ -162,7 +162,7 @@ static bool LoadContent(const SnapshotRecord &record, const char *content, size_
         if (longest > LONGEST_WRAPPED_LINE || squares > MOST_WRAPPED_RTF_SQUARES)
             EditorControl.SuspendWrap();
         SendMessageA(editor, EM_EXLIMITTEXT, 0, length + 32768);
-        whole = StreamInText(editor, content, length, SF_RTF);
+        whole = StreamInOwnRtf(editor, content, length);
     } else {
         SendMessageA(editor, WM_SETFONT, (WPARAM)DocumentFont, 0);
         std::u16string text(length / 2, u'\0');
