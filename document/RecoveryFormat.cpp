@@ -257,10 +257,11 @@ std::string OwnerOfSnapshotName(const std::string &fileName)
 {
     static const char SUFFIX[] = ".snapshot";
     const size_t suffix = sizeof SUFFIX - 1, owner = 8 + 1 + 16;
-    if (fileName.size() != owner + suffix)
+    if (fileName.size() < owner + suffix)
         return "";
+    size_t end = fileName.size() - suffix;
     for (size_t i = 0; i < suffix; ++i) {
-        char c = fileName[owner + i];
+        char c = fileName[end + i];
         if (c >= 'A' && c <= 'Z')
             c = (char)(c - 'A' + 'a');
         if (c != SUFFIX[i])
@@ -271,6 +272,15 @@ std::string OwnerOfSnapshotName(const std::string &fileName)
         bool hex = (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
         if (i == 8 ? c != '-' : !hex)
             return "";
+    }
+    // A snapshot handed on to another window: "<owner>.<number>.snapshot".
+    if (end != owner) {
+        size_t digits = end - owner - 1;
+        if (fileName[owner] != '.' || digits < 1 || digits > 4)
+            return "";
+        for (size_t i = owner + 1; i < end; ++i)
+            if (fileName[i] < '0' || fileName[i] > '9')
+                return "";
     }
     return fileName.substr(0, owner);
 }

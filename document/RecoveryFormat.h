@@ -42,7 +42,8 @@ SnapshotCheck ParseSnapshot(const char *bytes, size_t size, SnapshotRecord *reco
                             size_t *contentOffset, size_t *contentLength);
 
 // File names in the recovery folder: "<owner>.snapshot" and the owner's "<owner>.lock",
-// where owner is "<process id>-<start time>" in hexadecimal.
+// where owner is "<process id>-<start time>" in hexadecimal; a snapshot that the owner
+// hands on to a new window is "<owner>.<number>.snapshot" until that window takes it.
 std::string SnapshotOwnerName(uint32_t processId, uint64_t startTime);
 // The owner part of a snapshot's file name, or empty when the name is not a snapshot's.
 std::string OwnerOfSnapshotName(const std::string &fileName);

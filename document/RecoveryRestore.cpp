@@ -204,20 +204,27 @@ static void RestoreName(HWND main, const SnapshotRecord &record)
     RestoreDocumentFile(record.fileSize, record.fileTime);
 }
 
-// Restores the named snapshot into this window and makes it this program's own; the
-// old file goes only once the program's own snapshot is in place. 1 when restored.
+// Restores the named snapshot into this window. It first becomes this program's own
+// snapshot (one rename, so no other start can take it meanwhile, and a crash now leaves
+// it to be offered again); when it cannot be loaded it gets its name back. 1 when restored.
 static int RestoreHere(HWND main, const std::string &name)
 {
+    std::string from = InFolder(name), own = SnapshotPath();
+    if (!MoveFileA(from.c_str(), own.c_str()))
+        return 0;
+    const char *slash = strrchr(SnapshotPath(), '\\');
+    std::string ownName = slash ? slash + 1 : SnapshotPath();
     SnapshotRecord record;
     std::string bytes;
     size_t offset = 0, length = 0;
-    if (!CheckSnapshot(main, name, &record, &bytes, &offset, &length))
+    if (!CheckSnapshot(main, ownName, &record, &bytes, &offset, &length))
         return 0;
     if (!LoadContent(record, bytes.data() + offset, length)) {
+        MoveFileA(own.c_str(), from.c_str());
         char message[600];
         snprintf(message, sizeof message,
                  "The unsaved changes in %s could not be restored. The file is kept.",
-                 InFolder(name).c_str());
+                 from.c_str());
         MessageBoxA(main, message, AppName, MB_OK | MB_ICONEXCLAMATION);
         return 0;
     }
@@ -231,12 +238,20 @@ static int RestoreHere(HWND main, const std::string &name)
     SendMessageA(editor, EM_EXSETSEL, 0, (LPARAM)&caret);
     SendMessageA(editor, EM_SCROLLCARET, 0, 0);
     InvalidateRect(main, 0, TRUE);
-    if (TakeSnapshot()) {
-        WaitForSnapshotWriter();
-        if (GetFileAttributesA(SnapshotPath()) != INVALID_FILE_ATTRIBUTES)
-            DeleteFileA(InFolder(name).c_str());
-    }
+    // The snapshot now says what this program holds (its name, if it changed).
+    TakeSnapshot();
     return 1;
+}
+
+// Hands a snapshot on to a new OrvelloWord process: renamed as this program's until the
+// new one takes it, so that no other start offers it meanwhile.
+static void RestoreElsewhere(const std::string &name, int number)
+{
+    char handed[64];
+    snprintf(handed, sizeof handed, "%s.%d.snapshot", OwnOwner().c_str(), number);
+    if (!MoveFileA(InFolder(name).c_str(), InFolder(handed).c_str()))
+        return;
+    StartAnotherWindow((std::string(RESTORE_SWITCH) + handed).c_str());
 }
 
 int StartRecovery(HWND main, const char *commandLine)
@@ -246,10 +261,10 @@ int StartRecovery(HWND main, const char *commandLine)
     const size_t switchLength = sizeof RESTORE_SWITCH - 1;
     if (strncmp(commandLine, RESTORE_SWITCH, switchLength) == 0) {
         // Another OrvelloWord handed this window one of several snapshots.
+        // (The handing program still holds it under its own name.)
         std::string name = commandLine + switchLength;
         name.erase(std::remove(name.begin(), name.end(), '"'), name.end());
-        std::string ownerName = OwnerOfSnapshotName(name);
-        if (ownerName.empty() || ownerName == OwnOwner() || OwnedByRunningProgram(ownerName))
+        if (OwnerOfSnapshotName(name).empty())
             return 0;
         return RestoreHere(main, name);
     }
@@ -269,6 +284,6 @@ int StartRecovery(HWND main, const char *commandLine)
     if (answer != IDYES)
         return 0;
     for (size_t i = 1; i < orphans.size(); ++i)
-        StartAnotherWindow((RESTORE_SWITCH + orphans[i].name).c_str());
+        RestoreElsewhere(orphans[i].name, (int)i);
     return RestoreHere(main, orphans[0].name);
 }
