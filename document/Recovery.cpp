@@ -4,26 +4,18 @@
 #include <shlobj.h>
 #include <stdio.h>
 #include <string.h>
-#include <algorithm>
 #include <new>
 #include <string>
-#include <vector>
 
-#include "app/App.h"
 #include "document/Document.h"
 #include "document/OpenDocument.h"
 #include "document/RecoveryFormat.h"
 #include "editor/EditorControl.h"
-#include "editor/RtfScreen.h"
-#include "editor/TextPieces.h"
-#include "print/PageSettings.h"
 
 static const UINT_PTR RECOVERY_TIMER = 0x5245;
 static const DWORD PAUSE_MS = 2000;      // a snapshot once typing has paused this long
 static const DWORD LONGEST_MS = 30000;   // and at least this often while it goes on
 static const DWORD RETRY_MS = 500;       // while a save or a load holds snapshots off
-// Snapshots are read whole; a file bigger than this is no snapshot of ours.
-static const long long LARGEST_SNAPSHOT = 2 * LARGEST_FILE;
 
 static HWND Main = 0;
 static char RecoveryDir[MAX_PATH] = "";
