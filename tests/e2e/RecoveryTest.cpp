@@ -137,6 +137,22 @@ bool AnswerQuestion(int button)
     return WaitForGone(box);
 }
 
+// Ends every OrvelloWord process that still has a window, so none outlives the test.
+void EndEveryWindow()
+{
+    HWND found;
+    for (int k = 0; k < 10 && (found = FindWindowExA(0, 0, "OrvelloWord", 0)); ++k) {
+        DWORD id = 0;
+        GetWindowThreadProcessId(found, &id);
+        HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id);
+        if (!process)
+            break;
+        TerminateProcess(process, 1);
+        WaitForSingleObject(process, 5000);
+        CloseHandle(process);
+    }
+}
+
 class RecoveryTest : public ::testing::Test {
 protected:
     std::string folder = TestFolder();
@@ -153,6 +169,8 @@ protected:
         for (RunningProgram &program : programs)
             if (program.process.hProcess)
                 Kill(program);
+        // Windows a restore started on its own go too.
+        EndEveryWindow();
         ForgetUnsavedWork();
         ClearSection("win.ini", "OrvelloWord");
     }
@@ -360,16 +378,19 @@ TEST_F(RecoveryTest, SeveralSnapshotsOpenOneHereAndEachOtherInANewWindow)
     }
     EXPECT_TRUE(older_shown);
     EXPECT_TRUE(file_shown);
+    // Closing each window answers No to "Save Changes?": the restored documents go.
     HWND found = 0;
-    while ((found = FindWindowExA(0, found, "OrvelloWord", 0))) {
-        SendMessageA(FindChild(found, "RichEdit20A"), EM_SETMODIFY, FALSE, 0);
+    while ((found = FindWindowExA(0, found, "OrvelloWord", 0)))
         PostMessageA(found, WM_CLOSE, 0, 0);
+    for (int k = 0; k < 200 && FindWindowExA(0, 0, "OrvelloWord", 0); ++k) {
+        if (HWND question = WaitForMessageBox("OrvelloWord", "Save Changes?", 50))
+            PressButton(question, IDNO);
     }
+    EXPECT_FALSE(FindWindowExA(0, 0, "OrvelloWord", 0));
     EXPECT_TRUE(WaitForExit(program));
     programs.clear();
-    for (int k = 0; k < 100 && FindWindowExA(0, 0, "OrvelloWord", 0); ++k)
-        Sleep(50);
-    EXPECT_FALSE(FindWindowExA(0, 0, "OrvelloWord", 0));
+    EndEveryWindow();
+    EXPECT_TRUE(FilesInRecovery("*.snapshot").empty());
 }
 
 TEST_F(RecoveryTest, CancelKeepsTheSnapshotsForTheNextStart)
