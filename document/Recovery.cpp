@@ -217,6 +217,8 @@ int TakeSnapshot(double *heldMs)
     record.path = CurrentDocumentPath;
     record.format = DocumentFormat;
     record.utf8Mark = Utf8ByteOrderMark;
+    record.lineEnds = DocumentLineEnds;
+    record.mixedLineEnds = DocumentLineEndsMixed;
     record.fileSize = FileSize;
     record.fileTime = FileTime;
     CHARRANGE selection = {0, 0};

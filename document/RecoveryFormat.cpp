@@ -62,6 +62,7 @@ std::string BuildSnapshotHeader(const SnapshotRecord &record, const void *conten
     AddLine(header, "format", Number(record.format));
     AddLine(header, "mark", Number(record.utf8Mark ? 1 : 0));
     AddLine(header, "lineends", Number(record.lineEnds));
+    AddLine(header, "mixedends", Number(record.mixedLineEnds ? 1 : 0));
     AddLine(header, "filesize", Number(record.fileSize));
     AddLine(header, "filetime", Unsigned(record.fileTime));
     AddLine(header, "caret", Number(record.caretStart) + "," + Number(record.caretEnd));
@@ -149,9 +150,13 @@ static bool ParseField(const std::string &key, const std::string &value, Snapsho
             return false;
         r->utf8Mark = n != 0;
     } else if (key == "lineends") {
-        if (!ParseNumber(value, 0, most, &n))
+        if (!ParseNumber(value, 0, 2, &n))
             return false;
         r->lineEnds = (int)n;
+    } else if (key == "mixedends") {
+        if (!ParseNumber(value, 0, 1, &n))
+            return false;
+        r->mixedLineEnds = n != 0;
     } else if (key == "filesize") {
         if (!ParseNumber(value, -1, 0x7FFFFFFFFFFFFFFFLL, &n))
             return false;

@@ -11,7 +11,8 @@ struct SnapshotRecord {
     std::string path;          // the document's file, empty when untitled
     int format = 0;            // DocumentFormat: -1 rich, 0 plain ... 4 UTF-8
     bool utf8Mark = false;     // a UTF-8 document is saved with its byte-order mark
-    int lineEnds = 0;          // the document's line-end style (0: as the format writes)
+    int lineEnds = 0;          // the document's line-end style (LineEndStyle: 0 CR LF)
+    bool mixedLineEnds = false; // its file had more than one style
     long long fileSize = -1;   // the file's size when opened or last saved; -1 none
     uint64_t fileTime = 0;     // its last-write time then (FILETIME ticks); 0 none
     long caretStart = 0;       // the selection, in character positions

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/App.h"
+#include "app/DocumentStatus.h"
 #include "document/Document.h"
 #include "document/OpenDocument.h"
 #include "document/RecoveryFormat.h"
@@ -231,6 +232,8 @@ static int RestoreHere(HWND main, const std::string &name)
     bytes.clear();
     DocumentFormat = record.format;
     Utf8ByteOrderMark = record.utf8Mark;
+    DocumentLineEnds = (LineEndStyle)record.lineEnds;
+    DocumentLineEndsMixed = record.mixedLineEnds;
     RestoreName(main, record);
     HWND editor = EditorControl.control;
     SendMessageA(editor, EM_SETMODIFY, TRUE, 0);
@@ -238,6 +241,7 @@ static int RestoreHere(HWND main, const std::string &name)
     SendMessageA(editor, EM_EXSETSEL, 0, (LPARAM)&caret);
     SendMessageA(editor, EM_SCROLLCARET, 0, 0);
     InvalidateRect(main, 0, TRUE);
+    ShowDocumentStatus();
     // The snapshot now says what this program holds (its name, if it changed).
     TakeSnapshot();
     return 1;

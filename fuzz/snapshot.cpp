@@ -27,7 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         back.fileSize != record.fileSize || back.fileTime != record.fileTime ||
         back.caretStart != record.caretStart || back.caretEnd != record.caretEnd ||
         back.wrap != record.wrap || back.takenAt != record.takenAt ||
-        back.utf8Mark != record.utf8Mark || back.lineEnds != record.lineEnds)
+        back.utf8Mark != record.utf8Mark || back.lineEnds != record.lineEnds ||
+        back.mixedLineEnds != record.mixedLineEnds)
         __builtin_trap();
     return 0;
 }

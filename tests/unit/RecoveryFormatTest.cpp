@@ -46,6 +46,7 @@ TEST(RecoveryFormat, EveryFieldAndTheContentComeBackAsWritten)
     SnapshotRecord full = Record("C:\\docs\\a file.txt", 4, false);
     full.utf8Mark = true;
     full.lineEnds = 2;
+    full.mixedLineEnds = true;
     full.fileSize = 1234567890123LL;
     full.fileTime = 0xFFFFFFFFFFFFFFFFULL;
     full.caretStart = 7;
@@ -72,6 +73,7 @@ TEST(RecoveryFormat, EveryFieldAndTheContentComeBackAsWritten)
         EXPECT_EQ(back.format, c.record.format);
         EXPECT_EQ(back.utf8Mark, c.record.utf8Mark);
         EXPECT_EQ(back.lineEnds, c.record.lineEnds);
+        EXPECT_EQ(back.mixedLineEnds, c.record.mixedLineEnds);
         EXPECT_EQ(back.fileSize, c.record.fileSize);
         EXPECT_EQ(back.fileTime, c.record.fileTime);
         EXPECT_EQ(back.caretStart, c.record.caretStart);
@@ -129,6 +131,8 @@ TEST(RecoveryFormat, MalformedHeadersAreDamagedNotGood)
         {replaced("filetime=0", "filetime=99999999999999999999"), SNAPSHOT_DAMAGED},
         {replaced("mark=0\r\n", "mark=0\n"), SNAPSHOT_DAMAGED},
         {replaced("mark=0\r\n", "no equals sign\r\n"), SNAPSHOT_DAMAGED},
+        {replaced("lineends=0", "lineends=3"), SNAPSHOT_DAMAGED},
+        {replaced("mixedends=0", "mixedends=2"), SNAPSHOT_DAMAGED},
         {"OrvelloWord snapshot 1\r\n" + std::string(5000, 'a'), SNAPSHOT_DAMAGED},
     };
     for (const Case &c : cases)
