@@ -31,5 +31,10 @@ void ParseFontDescription(const char *description, LOGFONTA *font);
 // Start-up up to the message loop: builds the main window in the personality the
 // command line chooses. Returns the main window, or 0 when a window could not be made.
 HWND StartMainWindow(HINSTANCE instance, const char *commandLine);
+// Opens the file a command line names (nothing for a switch), here or, with
+// inAnotherWindow, in a new OrvelloWord process.
+void OpenCommandLineFile(HWND main, const char *commandLine, bool inAnotherWindow);
+// Starts another OrvelloWord process with these arguments; 1 when it started.
+int StartAnotherWindow(const char *arguments);
 // Runs the message loop until WM_QUIT; returns its wParam.
 int RunMessageLoop();

@@ -18,6 +18,7 @@
 #include "document/Document.h"
 #include "document/FileWatch.h"
 #include "document/OpenDocument.h"
+#include "document/Recovery.h"
 #include "editor/EditorControl.h"
 #include "editor/FileLines.h"
 #include "editor/FormatDescriptor.h"
@@ -311,6 +312,7 @@ static bool OnClose(HWND window)
 {
     if (!NewDocument(window))
         return false;
+    EndRecovery();
     SetWorkingFolder("<OrvelloTools>", 0);
     const char *file = PairPath(SettingsFile);
     if (OutputWindowMode()) {
@@ -368,6 +370,11 @@ static void OnDropFiles(HWND window, HDROP drop)
 // status bar follows.
 static LRESULT OnCommand(HWND window, WPARAM wParam, LPARAM lParam)
 {
+    // The editor's change reports time the snapshots of unsaved work.
+    if (HIWORD(wParam) == EN_CHANGE && (HWND)lParam == EditorControl.control) {
+        NoteDocumentChanged();
+        return 0;
+    }
     LRESULT result = DispatchCommand(window, wParam, lParam);
     ShowDocumentStatus();
     return result;

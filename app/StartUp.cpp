@@ -4,6 +4,7 @@
 #include <richedit.h>
 #include <stdio.h>
 #include <string.h>
+#include <string>
 
 #include "app/DocumentStatus.h"
 #include "app/Dpi.h"
@@ -222,22 +223,49 @@ HWND StartMainWindow(HINSTANCE instance, const char *commandLine)
     SetCurrentDocument(MainWindow, 0);
     ShowDocumentStatus();
 
-    // A path on the command line, in quotes or not; nothing after it is parsed.
-    if (commandLine[0] && commandLine[0] != '/') {
-        char path[260];
-        lstrcpynA(path, commandLine[0] == '"' ? commandLine + 1 : commandLine, sizeof path);
-        size_t length = strlen(path);
-        if (commandLine[0] == '"' && length > 0)
-            path[length - 1] = 0;
-        OpenDocument(MainWindow, path);
-    }
-
     SetFocus(editor);
     Accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDA_MAIN));
 
     if (strstr(commandLine, "/spell"))
         PostMessageA(MainWindow, WM_COMMAND, IDC_SPELL_CLIPBOARD, 0x65786974);
     return MainWindow;
+}
+
+void OpenCommandLineFile(HWND main, const char *commandLine, bool inAnotherWindow)
+{
+    // A path on the command line, in quotes or not; nothing after it is parsed.
+    if (!commandLine[0] || commandLine[0] == '/')
+        return;
+    if (inAnotherWindow) {
+        StartAnotherWindow(commandLine);
+        return;
+    }
+    char path[260];
+    lstrcpynA(path, commandLine[0] == '"' ? commandLine + 1 : commandLine, sizeof path);
+    size_t length = strlen(path);
+    if (commandLine[0] == '"' && length > 0)
+        path[length - 1] = 0;
+    OpenDocument(main, path);
+    if (EditorControl.control)
+        SetFocus(EditorControl.control);
+}
+
+int StartAnotherWindow(const char *arguments)
+{
+    char program[MAX_PATH];
+    DWORD n = GetModuleFileNameA(0, program, sizeof program);
+    if (n == 0 || n >= sizeof program)
+        return 0;
+    std::string commandLine = std::string("\"") + program + "\" " + arguments;
+    STARTUPINFOA startup;
+    memset(&startup, 0, sizeof startup);
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process;
+    if (!CreateProcessA(program, &commandLine[0], 0, 0, FALSE, 0, 0, 0, &startup, &process))
+        return 0;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return 1;
 }
 
 int RunMessageLoop()

@@ -9,6 +9,7 @@
 #include "document/FileWatch.h"
 #include "document/OpenDocument.h"
 #include "document/RecentFiles.h"
+#include "document/Recovery.h"
 #include "editor/EditorControl.h"
 #include "res/resource.h"
 
@@ -32,6 +33,7 @@ void SetCurrentDocument(HWND window, const char *path)
         CurrentDocumentPath[0] = 0;
     }
     WatchDocumentFile(window, CurrentDocumentPath);
+    RememberDocumentFile(path);
 }
 
 static bool EditorModified()
@@ -57,7 +59,11 @@ static int AskSaveChanges(HWND owner, bool forgetOnNo)
 
 int ConfirmDiscard(HWND owner)
 {
-    return AskSaveChanges(owner, true);
+    if (!AskSaveChanges(owner, true))
+        return 0;
+    // Saved or given up: the changes need no keeping any more.
+    DropSnapshot();
+    return 1;
 }
 
 int ConfirmSessionEnd(HWND owner)

@@ -13,6 +13,7 @@
 #include "document/LineEnds.h"
 #include "document/FileWatch.h"
 #include "document/OpenDocument.h"
+#include "document/Recovery.h"
 #include "document/TextEncoding.h"
 #include "editor/EditorControl.h"
 #include "res/resource.h"
@@ -342,6 +343,8 @@ int SaveDocument(HWND owner, const char *path)
     struct ShowStatusAtEnd {
         ~ShowStatusAtEnd() { ShowDocumentStatus(); }
     } showStatus;
+    // No snapshot is taken while the file is written.
+    SnapshotHold hold;
     char chosen[260];
     if (!path || !path[0]) {
         if (!ChooseFinalPath(owner, chosen, sizeof chosen))
@@ -369,6 +372,7 @@ int SaveDocument(HWND owner, const char *path)
             SetCurrentDocument(owner, chosen);
             // The file now has one style of line ends.
             DocumentLineEndsMixed = false;
+            DropSnapshot();
             break;
         }
         if (OutputWindowMode())

@@ -222,6 +222,14 @@ bool StreamInText(HWND control, const char *text, size_t length, UINT format)
     return StreamWhole(control, text, length, format);
 }
 
+bool StreamInOwnRtf(HWND control, const char *text, size_t length)
+{
+    RtfScreenResult screen = ScreenRtf(text, length);
+    if (screen != RTF_READABLE && screen != RTF_TOO_SLOW)
+        return false;
+    return StreamWhole(control, text, length, SF_RTF);
+}
+
 char *EditorWrapper::GetText(int format, int lineEnd)
 {
     if (!control)

@@ -99,6 +99,11 @@ bool IsLoadingInPieces();
 // control: the result is then false and nothing changes.
 bool StreamInText(HWND control, const char *text, size_t length, UINT format);
 
+// The same for RTF this program's control wrote itself (a recovery snapshot): losing
+// its formatting would be worse than a slow load, so only the screen's time limit is
+// waived; constructs that crash the reader are still refused (false, nothing changes).
+bool StreamInOwnRtf(HWND control, const char *text, size_t length);
+
 // Lines (plain text) or paragraphs (RTF, groups counted as RTF_GROUP_COST) longer
 // than this open unwrapped: wrapping time grows with the square of a line's length.
 const size_t LONGEST_WRAPPED_LINE = 10000;

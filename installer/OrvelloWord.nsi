@@ -98,6 +98,9 @@ Section "Uninstall"
   ; The Programs folder is made by the first per-user install; it goes when it is empty.
   RMDir "$LOCALAPPDATA\Programs"
   Delete "$SMPROGRAMS\OrvelloWord.lnk"
+  ; The folder where the program keeps unsaved work; it goes only when it holds none.
+  RMDir "$LOCALAPPDATA\OrvelloWord\Recovery"
+  RMDir "$LOCALAPPDATA\OrvelloWord"
 
   !insertmacro WithdrawFrom ".txt"
   !insertmacro WithdrawFrom ".rtf"

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 #include <richedit.h>
+#include <shlobj.h>
 #include <string.h>
 
 static std::string BesideThisProgram(const char *name)
@@ -15,7 +16,44 @@ static std::string BesideThisProgram(const char *name)
 
 RunningProgram StartProgram(const char *arguments, const char *windowClass)
 {
+    ForgetUnsavedWork();
     return StartBeside("OrvelloWord.exe", arguments, windowClass);
+}
+
+RunningProgram StartProgramKeepingSnapshots(const char *arguments)
+{
+    return StartBeside("OrvelloWord.exe", arguments, "OrvelloWord");
+}
+
+std::string RecoveryFolderPath()
+{
+    char base[MAX_PATH] = "";
+    SHGetFolderPathA(0, CSIDL_LOCAL_APPDATA, 0, 0, base);
+    return std::string(base) + "\\OrvelloWord\\Recovery";
+}
+
+void ForgetUnsavedWork()
+{
+    std::string folder = RecoveryFolderPath();
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA data;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &data);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            names.push_back(data.cFileName);
+    } while (FindNextFileA(search, &data));
+    FindClose(search);
+    // A running program's lock cannot be deleted; its other files stay with it.
+    for (const std::string &name : names) {
+        std::string owner = name.substr(0, name.find('.'));
+        std::string lock = folder + "\\" + owner + ".lock";
+        if (GetFileAttributesA(lock.c_str()) != INVALID_FILE_ATTRIBUTES &&
+            !DeleteFileA(lock.c_str()))
+            continue;
+        DeleteFileA((folder + "\\" + name).c_str());
+    }
 }
 
 RunningProgram StartBeside(const char *name, const char *arguments, const char *windowClass)

@@ -13,6 +13,14 @@ struct RunningProgram {
 // Starts OrvelloWord.exe (beside the test executable) with a command line and waits
 // for its main window of the given class. main is 0 when none appeared.
 RunningProgram StartProgram(const char *arguments, const char *windowClass);
+// StartProgram removes first what ended programs left in the recovery folder (so that
+// no start asks to restore them); this start keeps them.
+RunningProgram StartProgramKeepingSnapshots(const char *arguments);
+// %LOCALAPPDATA%\OrvelloWord\Recovery, where the program keeps unsaved documents.
+std::string RecoveryFolderPath();
+// Removes every file of the recovery folder that no running program holds: snapshots
+// of ended programs, their temporary files and snapshots set aside.
+void ForgetUnsavedWork();
 // The same for another program beside the test executable (a helper or a stand-in).
 RunningProgram StartBeside(const char *program, const char *arguments, const char *windowClass);
 // Runs a program beside the test executable with input on its standard input (a pipe);
