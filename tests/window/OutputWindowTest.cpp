@@ -395,6 +395,66 @@ TEST_F(OutputWindowTest, WaitingLinesGoInAMomentLaterOrWhenSomethingNeedsThem)
     delete[] text;
 }
 
+// Paragraphs the control holds, asked in a way that does not itself bring waiting lines in.
+static int ControlLines(HWND editor)
+{
+    return (int)SendMessageA(editor, EM_GETLINECOUNT, 0, 0);
+}
+
+TEST_F(OutputWindowTest, WaitingLinesGoInBeforeWhatReadsTheTextOrTheUsersClick)
+{
+    char found[8];
+    FINDTEXTEXA find = {{0, -1}, "one", {0, 0}};
+    TEXTRANGEA range = {{0, 3}, found};
+    const struct { const char *what; UINT message; WPARAM wParam; LPARAM lParam; } cases[] = {
+        {"copy", WM_COPY, 0, 0},
+        {"find", EM_FINDTEXTEX, 1 /* FR_DOWN */, (LPARAM)&find},
+        {"modified flag", EM_GETMODIFY, 0, 0},
+        {"text range", EM_GETTEXTRANGE, 0, (LPARAM)&range},
+        {"mouse click", WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5)},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        SendMessageA(Editor(), WM_SETTEXT, 0, (LPARAM) "");
+        SendLine("one");
+        ASSERT_EQ(ControlLines(Editor()), 1) << "the line waits for a moment";
+        SendMessageA(Editor(), c.message, c.wParam, c.lParam);
+        if (c.message == WM_LBUTTONDOWN)
+            SendMessageA(Editor(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+        EXPECT_EQ(ControlLines(Editor()), 2) << "the line went in first";
+    }
+}
+
+TEST_F(OutputWindowTest, WaitingLinesGoInAt64KBAndEveryQuarterSecondOfASteadyFlow)
+{
+    NoWrap();
+    // 64 KB waiting go in at once, without a pause in the flow.
+    std::string line(99, 'k');
+    int sent = 0;
+    while (ControlLines(Editor()) == 1 && sent < 1000) {
+        SendLine(line.c_str());
+        ++sent;
+    }
+    // Lines of 99 characters and their line end: about 650 of them make 64 KB.
+    EXPECT_GE(sent, 640);
+    EXPECT_LE(sent, 670);
+
+    // A line every 10 ms never pauses the flow for long, yet shows within a quarter second.
+    SendMessageA(Editor(), WM_SETTEXT, 0, (LPARAM) "");
+    DWORD start = GetTickCount(), shownAfter = 0;
+    MSG message;
+    while (!shownAfter && GetTickCount() - start < 2000) {
+        SendLine("steady");
+        for (DWORD tick = GetTickCount(); GetTickCount() - tick < 10;)
+            if (PeekMessageA(&message, 0, 0, 0, PM_REMOVE))
+                DispatchMessageA(&message);
+        if (ControlLines(Editor()) > 1)
+            shownAfter = GetTickCount() - start;
+    }
+    EXPECT_GT(shownAfter, 0u);
+    EXPECT_LT(shownAfter, 600u) << "250 ms, and the timer's tick, on a busy machine";
+}
+
 // Line k of a trimming run: its number and letters that change with it.
 static std::string NumberedLine(int k)
 {
