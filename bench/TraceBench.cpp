@@ -379,6 +379,41 @@ static int RunPipeStep(int argc, char **argv)
     return same ? 0 : 1;
 }
 
+// Input that trickles, as a slow build writes it: a line every few milliseconds through a
+// pipe that stays open, each line waited for in the window before the next is written.
+// Prints the median and longest time from a line written to the line shown.
+static bool MeasureTrickle(int count)
+{
+    Run run;
+    if (!StartOutputWindow(run))
+        return false;
+    PipedProgram piped;
+    if (!StartPiped(piped, "tracesend.exe", "")) {
+        CloseProgram(run.program);
+        return false;
+    }
+    std::vector<double> delays;
+    bool ok = true;
+    for (int k = 0; k < count && ok; ++k) {
+        Sleep(5);
+        double start = Now();
+        ok = WritePiped(piped, BenchLine(k) + "\r\n") && WaitForLines(run.editor, k + 1);
+        delays.push_back(Now() - start);
+    }
+    FinishPiped(piped);
+    ok = ok && CheckDocument(run, 0, count - 1, "trickle");
+    CloseProgram(run.program);
+    if (!ok) {
+        printf("trace_bench: a trickled line did not arrive before the next was due\n");
+        return false;
+    }
+    RunSummary delay = Summarise(delays);
+    printf("trace_bench: tracesend, %d lines trickled 5 ms apart: each shown %.0f ms after it was "
+           "written (median; %.0f-%.0f ms)\n",
+           count, delay.median * 1000, delay.low * 1000, delay.high * 1000);
+    return true;
+}
+
 int main(int argc, char **argv)
 {
     if (argc > 1 && strcmp(argv[1], "/standin") == 0)
@@ -389,6 +424,10 @@ int main(int argc, char **argv)
     // "pipes": the Unix side is in scripts/bench.sh, which runs after this.
     if (argc > 1 && strcmp(argv[1], "pipes") == 0)
         return 0;
+    if (argc > 1 && strcmp(argv[1], "trickle") == 0) {
+        setvbuf(stdout, 0, _IONBF, 0);
+        return MeasureTrickle(argc > 2 ? atoi(argv[2]) : 200) ? 0 : 1;
+    }
     bool soakOnly = argc > 1 && strcmp(argv[1], "soak") == 0;
     if (soakOnly) {
         if (FindWindowA("OXR", 0)) {
@@ -428,7 +467,7 @@ int main(int argc, char **argv)
            "(target at least 5000: %s)\n",
            count, piped, count / piped, count / piped >= 5000 ? "met" : "NOT met");
 
-    if (!MeasureGrowth(count, 10) || !MeasureSoak(1000000, 100000))
+    if (!MeasureTrickle(200) || !MeasureGrowth(count, 10) || !MeasureSoak(1000000, 100000))
         return 1;
     WritePrivateProfileStringA("OXR", 0, 0, "win.ini");
     printf("trace_bench: every document held all its lines, in order\n");
