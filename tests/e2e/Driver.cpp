@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <richedit.h>
 #include <shlobj.h>
+#include <stdio.h>
 #include <string.h>
 
 static std::string BesideThisProgram(const char *name)
@@ -65,10 +66,18 @@ RunningProgram StartBeside(const char *name, const char *arguments, const char *
     STARTUPINFOA startup;
     memset(&startup, 0, sizeof startup);
     startup.cb = sizeof startup;
-    std::string buffer = commandLine;
-    if (!CreateProcessA(path.c_str(), &buffer[0], 0, 0, FALSE, 0, 0, 0, &startup,
-                        &program.process))
-        return program;
+    // Wine now and then refuses a start while the previous program is still ending;
+    // a second try a moment later succeeds.
+    for (int tries = 0;; ++tries) {
+        std::string buffer = commandLine;
+        if (CreateProcessA(path.c_str(), &buffer[0], 0, 0, FALSE, 0, 0, 0, &startup,
+                           &program.process))
+            break;
+        fprintf(stderr, "starting %s failed (error %lu)\n", name, GetLastError());
+        if (tries == 2)
+            return program;
+        Sleep(500);
+    }
     WaitForInputIdle(program.process.hProcess, 10000);
     for (int k = 0; k < 300 && !program.main; ++k) {
         HWND found = 0;
