@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 #include "bench/BenchClock.h"
+#include "tests/common/FileBytes.h"
 
 namespace {
 
@@ -97,18 +98,6 @@ std::string MakeText(size_t size)
     for (size_t i = size - 3; i > 0 && (text[i] == '\r' || text[i] == '\n'); --i)
         text[i] = 'x';
     return text;
-}
-
-bool WriteWholeFile(const std::string &path, const std::string &bytes)
-{
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, 0, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, 0);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    BOOL ok = WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, 0);
-    CloseHandle(file);
-    return ok && written == bytes.size();
 }
 
 bool ReadWholeFile(const std::string &path, std::string &bytes)
@@ -980,7 +969,7 @@ int main(int argc, char **argv)
     for (int s = 0; s < 2; ++s) {
         texts[s] = MakeText(sizes[s]);
         files[s] = folder + (s ? "\\open-4mb.txt" : "\\open-1mb.txt");
-        if (!WriteWholeFile(files[s], texts[s])) {
+        if (!WriteBytes(files[s], texts[s])) {
             printf("open_bench: cannot write %s\n", files[s].c_str());
             return 1;
         }

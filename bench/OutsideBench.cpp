@@ -30,18 +30,6 @@ DWORD RandomPhase()
     return (Seed >> 8) % 2000;
 }
 
-bool AppendBytes(const std::string &path, const std::string &bytes)
-{
-    HANDLE file = CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, 0,
-                              OPEN_ALWAYS, 0, 0);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    BOOL ok = WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, 0);
-    CloseHandle(file);
-    return ok && written == bytes.size();
-}
-
 void Report(const char *what, std::vector<double> times, double target)
 {
     std::sort(times.begin(), times.end());

@@ -10,6 +10,7 @@
 #include "document/Document.h"
 #include "document/OpenDocument.h"
 #include "document/RecoveryFormat.h"
+#include "document/SaveDocument.h"
 #include "editor/EditorControl.h"
 
 static const UINT_PTR RECOVERY_TIMER = 0x5245;
@@ -61,19 +62,6 @@ static double Milliseconds(const LARGE_INTEGER &from)
     QueryPerformanceCounter(&now);
     QueryPerformanceFrequency(&frequency);
     return (now.QuadPart - from.QuadPart) * 1000.0 / frequency.QuadPart;
-}
-
-static bool WriteAll(HANDLE file, const char *bytes, size_t size)
-{
-    while (size > 0) {
-        DWORD piece = size > (1u << 24) ? (1u << 24) : (DWORD)size;
-        DWORD written = 0;
-        if (!WriteFile(file, bytes, piece, &written, 0) || written != piece)
-            return false;
-        bytes += piece;
-        size -= piece;
-    }
-    return true;
 }
 
 // Writes to the temporary name, flushes, then puts it in place of the last snapshot in

@@ -89,8 +89,7 @@ static void FolderOf(const char *path, char *folder, size_t size)
     lstrcpynA(folder, path, (int)(length + 1 < size ? length + 1 : size));
 }
 
-// Writes all bytes, in pieces a single WriteFile call surely takes.
-static bool WriteAll(HANDLE file, const char *bytes, size_t size)
+bool WriteAll(HANDLE file, const char *bytes, size_t size)
 {
     while (size > 0) {
         DWORD piece = size > (1u << 24) ? (1u << 24) : (DWORD)size;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "document/LineEnds.h"
+#include "fuzz/FuzzInput.h"
 
 template <typename Char>
 static void Check(const Char *text, size_t n)
@@ -43,9 +44,7 @@ static void Check(const Char *text, size_t n)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     Check((const char *)data, size);
-    std::u16string wide(size / 2, u'\0');
-    for (size_t i = 0; i < wide.size(); ++i)
-        wide[i] = (char16_t)(data[2 * i] | data[2 * i + 1] << 8);
+    std::u16string wide = AsUtf16(data, size);
     Check(wide.data(), wide.size());
     return 0;
 }

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "document/LongLines.h"
+#include "fuzz/FuzzInput.h"
 
 // Removes the CR LF pairs that breaking added (text with none of its own then compares
 // equal to the original).
@@ -42,9 +43,7 @@ void Check(const Char *text, size_t n)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     Check((const char *)data, size);
-    std::u16string wide(size / 2, u'\0');
-    for (size_t i = 0; i < wide.size(); ++i)
-        wide[i] = (char16_t)(data[2 * i] | data[2 * i + 1] << 8);
+    std::u16string wide = AsUtf16(data, size);
     Check(wide.data(), wide.size());
     return 0;
 }

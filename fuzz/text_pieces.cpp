@@ -5,6 +5,7 @@
 #include <string>
 
 #include "editor/TextPieces.h"
+#include "fuzz/FuzzInput.h"
 
 template <typename Char>
 static void Check(const Char *text, size_t n, size_t piece, size_t lines, double squares)
@@ -31,9 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     data += 2;
     size -= 2;
     Check((const char *)data, size, piece, lines, squares);
-    std::u16string wide(size / 2, u'\0');
-    for (size_t i = 0; i < wide.size(); ++i)
-        wide[i] = (char16_t)(data[2 * i] | data[2 * i + 1] << 8);
+    std::u16string wide = AsUtf16(data, size);
     Check(wide.data(), wide.size(), piece, lines, squares);
     return 0;
 }

@@ -15,6 +15,19 @@ inline bool WriteBytes(const std::string &path, const std::string &bytes)
     return ok && written == bytes.size();
 }
 
+// Adds bytes at the end of the file (made if missing), as a program writing a log does.
+inline bool AppendBytes(const std::string &path, const std::string &bytes)
+{
+    HANDLE file = CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, 0,
+                              OPEN_ALWAYS, 0, 0);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    BOOL ok = WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, 0);
+    CloseHandle(file);
+    return ok && written == bytes.size();
+}
+
 // The file's bytes, or "<missing>" when it cannot be opened.
 inline std::string ReadBytes(const std::string &path)
 {

@@ -17,18 +17,7 @@ namespace {
 
 std::string Folder()
 {
-    char temp[MAX_PATH];
-    GetTempPathA(sizeof temp, temp);
-    std::string folder = std::string(temp) + "ow e2e docs\\";
-    CreateDirectoryA(folder.c_str(), 0);
-    return folder;
-}
-
-std::string TitleFor(const std::string &path)
-{
-    char title[260] = "";
-    GetFileTitleA(path.c_str(), title, sizeof title);
-    return std::string(title) + " - OrvelloWord";
+    return TempFolder("ow e2e docs");
 }
 
 void ForgetSettings()

@@ -1,6 +1,7 @@
 #include "Driver.h"
 
 #include <commctrl.h>
+#include <commdlg.h>
 #include <richedit.h>
 #include <shlobj.h>
 #include <stdio.h>
@@ -31,6 +32,22 @@ std::string RecoveryFolderPath()
     char base[MAX_PATH] = "";
     SHGetFolderPathA(0, CSIDL_LOCAL_APPDATA, 0, 0, base);
     return std::string(base) + "\\OrvelloWord\\Recovery";
+}
+
+std::string TempFolder(const char *name)
+{
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    std::string folder = std::string(temp) + name + "\\";
+    CreateDirectoryA(folder.c_str(), 0);
+    return folder;
+}
+
+std::string TitleFor(const std::string &path)
+{
+    char title[260] = "";
+    GetFileTitleA(path.c_str(), title, sizeof title);
+    return std::string(title) + " - OrvelloWord";
 }
 
 void ForgetUnsavedWork()

@@ -18,6 +18,10 @@ RunningProgram StartProgram(const char *arguments, const char *windowClass);
 RunningProgram StartProgramKeepingSnapshots(const char *arguments);
 // %LOCALAPPDATA%\OrvelloWord\Recovery, where the program keeps unsaved documents.
 std::string RecoveryFolderPath();
+// A folder of the given name in the temporary folder (made if missing), ending in a backslash.
+std::string TempFolder(const char *name);
+// The main window's title for a document opened from path.
+std::string TitleFor(const std::string &path);
 // Removes every file of the recovery folder that no running program holds: snapshots
 // of ended programs, their temporary files and snapshots set aside.
 void ForgetUnsavedWork();

@@ -13,11 +13,7 @@ namespace {
 
 std::string Folder()
 {
-    char temp[MAX_PATH];
-    GetTempPathA(sizeof temp, temp);
-    std::string folder = std::string(temp) + "ow hostile\\";
-    CreateDirectoryA(folder.c_str(), 0);
-    return folder;
+    return TempFolder("ow hostile");
 }
 
 std::string Nested(int depth)

@@ -15,18 +15,7 @@ const int LINE_ENDS_CRLF = 40100, LINE_ENDS_LF = 40101, LINE_ENDS_CR = 40102;
 
 std::string Folder()
 {
-    char temp[MAX_PATH];
-    GetTempPathA(sizeof temp, temp);
-    std::string folder = std::string(temp) + "ow e2e line ends\\";
-    CreateDirectoryA(folder.c_str(), 0);
-    return folder;
-}
-
-std::string TitleFor(const std::string &path)
-{
-    char title[260] = "";
-    GetFileTitleA(path.c_str(), title, sizeof title);
-    return std::string(title) + " - OrvelloWord";
+    return TempFolder("ow e2e line ends");
 }
 
 enum Encoding { ANSI, UTF8, UTF16_LE, UTF16_BE };

@@ -18,18 +18,6 @@ const DWORD QUESTION_WAIT = 6000;
 // Long enough for more than one check to have run.
 const DWORD CHECKS_WAIT = 2600;
 
-bool AppendBytes(const std::string &path, const std::string &bytes)
-{
-    HANDLE file = CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, 0,
-                              OPEN_ALWAYS, 0, 0);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    BOOL ok = WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, 0);
-    CloseHandle(file);
-    return ok && written == bytes.size();
-}
-
 class OutsideChangeTest : public ::testing::Test {
 protected:
     std::string folder, path;
