@@ -19,10 +19,13 @@
 #include "editor/RtfScreen.h"
 #include "editor/TextPieces.h"
 #include "document/LongLines.h"
+#include "document/LoadCost.h"
+#include "editor/AddressSpace.h"
 
 int DocumentFormat = FORMAT_PLAIN;
 bool Utf8ByteOrderMark = false;
 int OpenChoice = 0;
+double LoadMemoryLimit = MOST_CONTROL_BYTES;
 
 static char OpenPath[260] = "";
 
@@ -105,13 +108,28 @@ static void ReportLoadFailure(HWND owner, ReadResult result)
     MessageBoxA(owner, message, AppName, MB_OK | MB_ICONEXCLAMATION);
 }
 
-// Set by LoadFile: the text ended at a null character before the end of the file.
+// Set by LoadFile: the text ended at a null character before the end of the file, or
+// (CutForMemory, with the lines kept) where the memory left for the control ran out.
 static bool LoadedInPart = false;
+static bool CutForMemory = false;
+static size_t LinesKept = 0;
 // Set by OpenDocument for LoadFile: lines the control cannot show quickly are broken.
 static bool BreakLines = false;
 
 static void ReportLoadedInPart(HWND owner, bool append)
 {
+    if (CutForMemory) {
+        char text[400];
+        snprintf(text, sizeof text,
+                 append ? "File is too large for the memory the editor has left: only its first "
+                          "%lu lines were appended."
+                        : "File is too large for the memory the editor has left: only its first "
+                          "%lu lines were opened.\n\nThe document is untitled, so that saving it "
+                          "cannot shorten the file.",
+                 (unsigned long)LinesKept);
+        MessageBoxA(owner, text, AppName, MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
     const char *message =
         append ? "File contains a null character: only the text before it was appended."
                : "File contains a null character: only the text before it was opened.\n\n"
@@ -145,7 +163,7 @@ static int FinishLoad(HWND editor, bool whole, bool append, bool empty)
     if (whole)
         return 1;
     LoadedInPart = false;
-    ReportLoadFailure(GetParent(editor), READ_SHORT);
+    ReportLoadFailure(GetParent(editor), PiecesStoppedForMemory() ? READ_NO_MEMORY : READ_SHORT);
     return 0;
 }
 
@@ -190,6 +208,25 @@ static bool WrapsTooSlowly(const Char *text, size_t n)
            SquaredLineLengths(text, n) > MOST_WRAPPED_SQUARES;
 }
 
+// How much of a plain text (one kind of line end) the control can hold in the memory
+// left, by its content's measured cost: all of it, or its first lines. Cutting it says
+// so in LoadedInPart.
+template <typename Char>
+static size_t FittingLength(const Char *text, size_t n)
+{
+    TextCost cost = CountTextCost(text, n);
+    double budget = ControlBudget(AddressSpaceLeft(), 0, LoadMemoryLimit);
+    double chars = CharactersThatFit(cost, budget);
+    if (chars >= cost.chars)
+        return n;
+    size_t kept = FittingPrefix(text, n, (size_t)chars);
+    LoadedInPart = CutForMemory = true;
+    LinesKept = 0;
+    for (size_t i = 0; i < kept; ++i)
+        LinesKept += text[i] == '\n';
+    return kept;
+}
+
 // Puts UTF-16 text in as plain text: appended at the end as one undoable step to a
 // non-empty document, else replacing it. Returns 1, or 0 when it did not all go in.
 static int LoadUnicode(HWND editor, const std::u16string &text, bool append)
@@ -210,7 +247,7 @@ static int LoadUnicode(HWND editor, const std::u16string &text, bool append)
 
 int LoadFile(HWND editor, const char *path, bool append, bool plainOnly)
 {
-    LoadedInPart = false;
+    LoadedInPart = CutForMemory = false;
     if (!editor)
         return 0;
     HWND owner = GetParent(editor);
@@ -266,6 +303,7 @@ int LoadFile(HWND editor, const char *path, bool append, bool plainOnly)
         // The document's style is kept apart (the save writes it): the control gets
         // one kind of line end, which it cannot misread (CR CR LF would become a space).
         wide.resize(WriteLineEnds(&wide[0], wide.size(), LINE_ENDS_LF, &wide[0]));
+        wide.resize(FittingLength(wide.data(), wide.size()));
         int done = LoadUnicode(editor, wide, append);
         delete[] data;
         return done;
@@ -297,6 +335,7 @@ int LoadFile(HWND editor, const char *path, bool append, bool plainOnly)
     if (!rich) {
         // One kind of line end, as for UTF-16 above (trail bytes are never CR or LF).
         length = WriteLineEnds(data, length, LINE_ENDS_LF, data);
+        length = FittingLength(data, length);
         data[length] = 0;
     }
     bool longLines = rich ? longest > LONGEST_WRAPPED_LINE || squares > MOST_WRAPPED_RTF_SQUARES

@@ -10,6 +10,7 @@
 #include "editor/RtfIndents.h"
 #include "editor/RtfScreen.h"
 #include "editor/TextPieces.h"
+#include "editor/AddressSpace.h"
 
 EditorWrapper EditorControl = {0, 0};
 
@@ -151,6 +152,13 @@ static void MoveCaretToEnd(HWND control, bool always = true)
 // programs sent meanwhile answered between the pieces, so that the program is not taken
 // for hung (input waits in the queue); each piece is an undo step when undo is true.
 // False when the control went away.
+static bool StoppedForMemory = false;
+
+bool PiecesStoppedForMemory()
+{
+    return StoppedForMemory;
+}
+
 template <typename Char>
 static bool AppendPieces(HWND control, const Char *text, size_t length, size_t from, bool undo)
 {
@@ -166,7 +174,14 @@ static bool AppendPieces(HWND control, const Char *text, size_t length, size_t f
     // Wine's control counts from the top: with a million lines in, every piece took
     // seconds. One change at the end says where the caret is.
     LRESULT events = SendMessageA(control, EM_SETEVENTMASK, 0, 0);
+    StoppedForMemory = false;
     for (size_t end = from; end < length && IsWindow(control);) {
+        // The estimate before the load can be wrong (Windows' control, another code
+        // page): a load that would leave the process no room stops short instead.
+        if (AddressSpaceLeft() < LEAST_ADDRESS_SPACE_LEFT) {
+            StoppedForMemory = true;
+            break;
+        }
         MSG message;
         PeekMessageA(&message, 0, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
         MoveCaretToEnd(control, false);
@@ -177,6 +192,10 @@ static bool AppendPieces(HWND control, const Char *text, size_t length, size_t f
     LoadingInPieces = wasLoading;
     if (!IsWindow(control))
         return false;
+    if (StoppedForMemory) {
+        SendMessageA(control, EM_SETEVENTMASK, 0, events);
+        return false;
+    }
     SendMessageA(control, EM_SETEVENTMASK, 0, events);
     MoveCaretToEnd(control);
     return true;

@@ -11,6 +11,7 @@
 #include "app/MainWindow.h"
 #include "document/Document.h"
 #include "document/FileFormats.h"
+#include "document/LoadCost.h"
 #include "document/OpenDocument.h"
 #include "document/SaveDocument.h"
 
@@ -79,4 +80,83 @@ TEST_F(DocumentSafetyTest, RunningOutOfMemoryWhileSavingKeepsDocumentAndFile)
         EXPECT_NE(SendMessageA(Editor(), EM_GETMODIFY, 0, 0), 0);
     }
     DocumentFormat = FORMAT_PLAIN;
+}
+
+// A text that would cost the control more than the memory it may have comes in as its
+// first whole lines, exactly as the file has them, as an untitled document (so no save
+// can shorten the file); one that fits comes in whole, keeps its name and saves back
+// byte for byte.
+TEST_F(DocumentSafetyTest, TextBeyondTheMemoryBudgetOpensAsItsFirstLinesUntitled)
+{
+    std::u16string log, cyrillic;
+    for (int i = 0; i < 3000; ++i) {
+        std::string line = "2026-12-09 03:56:" + std::to_string(10 + i % 50) +
+                           ".123 [worker-17] /srv/h.cpp:" + std::to_string(i) + "\r\n";
+        log.append(line.begin(), line.end());
+        cyrillic += u"\u0440\u0435\u043A\u0430 \U0001F600 " + std::u16string(1, u'0' + i % 10) +
+                    u"\n";
+    }
+    auto utf8 = [](const std::u16string &text) {
+        std::string bytes(text.size() * 4, '\0');
+        bytes.resize(WideCharToMultiByte(CP_UTF8, 0, (const wchar_t *)text.data(),
+                                         (int)text.size(), &bytes[0], (int)bytes.size(), 0, 0));
+        return bytes;
+    };
+    const struct {
+        const char *name;
+        std::u16string text;
+        std::string bytes;
+        double share;  // of the text's estimated cost the budget allows
+    } cases[] = {
+        {"8-bit log, CR LF", log, utf8(log), 0.4},
+        {"UTF-8 with surrogate pairs, LF", cyrillic, "\xEF\xBB\xBF" + utf8(cyrillic), 0.3},
+        {"8-bit log that fits", log, utf8(log), 1.5},
+        {"UTF-8 that fits", cyrillic, "\xEF\xBB\xBF" + utf8(cyrillic), 1.5},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string path = File("budget.txt", c.bytes);
+        TextCost cost = CountTextCost(c.text.data(), c.text.size());
+        LoadMemoryLimit = EstimatedControlBytes(cost) * c.share;
+        ModalAnswer::Expect(IDOK);
+        int opened = OpenDocument(parent, path.c_str());
+        ModalAnswer::Stop();
+        LoadMemoryLimit = MOST_CONTROL_BYTES;
+        ASSERT_EQ(opened, 1);
+
+        size_t units = 0;
+        char16_t *held = GetUnicodeText(Editor(), &units);
+        ASSERT_TRUE(held);
+        std::u16string in(held, units);
+        delete[] held;
+        // The control's line ends read back as CR LF.
+        std::u16string expected;
+        for (char16_t ch : c.text)
+            expected += ch == u'\n' && (expected.empty() || expected.back() != u'\r')
+                            ? std::u16string(u"\r\n")
+                            : std::u16string(1, ch);
+        if (c.share >= 1) {
+            EXPECT_EQ(ModalAnswer::shown, 0) << ModalAnswer::text;
+            EXPECT_TRUE(in == expected) << "the whole text";
+            EXPECT_EQ(std::string(CurrentDocumentPath), path);
+            ASSERT_EQ(SaveDocument(parent, path.c_str()), 1);
+            EXPECT_EQ(ReadBytes(path), c.bytes);
+            continue;
+        }
+        size_t lines = 0;
+        for (char16_t ch : in)
+            lines += ch == u'\n';
+        EXPECT_EQ(ModalAnswer::text,
+                  "File is too large for the memory the editor has left: only its first " +
+                      std::to_string(lines) +
+                      " lines were opened.\n\nThe document is untitled, so that saving it "
+                      "cannot shorten the file.");
+        EXPECT_EQ(CurrentDocumentPath[0], 0) << "untitled";
+        EXPECT_GT(in.size(), expected.size() * c.share / 2);
+        EXPECT_LT(in.size(), expected.size() * c.share * 1.1);
+        ASSERT_GE(in.size(), 2u);
+        EXPECT_EQ(in.substr(in.size() - 2), u"\r\n") << "whole lines";
+        EXPECT_TRUE(in == expected.substr(0, in.size())) << "exactly the file's first lines";
+    }
+    CurrentDocumentPath[0] = 0;
 }
