@@ -1,3 +1,4 @@
+#include "document/FileView.h"
 #include "app/MainWindow.h"
 
 #include <commctrl.h>
@@ -230,6 +231,15 @@ static void ShowLineAndColumn()
         return;
     CHARRANGE selection;
     SendMessageA(editor, EM_EXGETSEL, 0, (LPARAM)&selection);
+    if (IsFileViewOpen()) {
+        // The line and column in the whole file, which the control holds a window of.
+        FileOffset line = 0, column = 0;
+        FileViewPlace(selection.cpMin, &line, &column);
+        char text[128];
+        snprintf(text, sizeof text, "Ln %llu, col %llu    Read-only view", line + 1, column + 1);
+        SendMessageA(StatusBar, SB_SETTEXTA, 0, (LPARAM)text);
+        return;
+    }
     int line = (int)SendMessageA(editor, EM_EXLINEFROMCHAR, 0, selection.cpMin);
     int column = selection.cpMin - (int)SendMessageA(editor, EM_LINEINDEX, line, 0);
     // Wrapped, the control's lines are display lines; the user means the file's lines.
@@ -252,6 +262,7 @@ void FollowSelection()
     HWND editor = EditorControl.control;
     if (!editor || GetWindowTextLengthA(editor) == 0)
         return;
+    FileViewFollowCaret();
     CHARRANGE selection;
     SendMessageA(editor, EM_EXGETSEL, 0, (LPARAM)&selection);
     if (EditorWrapsLines() && selection.cpMin > COUNT_AT_ONCE)

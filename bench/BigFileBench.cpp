@@ -22,11 +22,13 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "bench/BenchClock.h"
 #include "document/LoadCost.h"
+#include "res/resource.h"
 #include "tests/e2e/Driver.h"
 
 namespace {
@@ -86,6 +88,15 @@ std::string SourceText(size_t bytes)
                  n);
         text += line;
     }
+    return text;
+}
+
+// Lines of one digit each: nothing but line ends and runs.
+std::string DigitLines(size_t bytes)
+{
+    std::string text;
+    for (unsigned n = 0; text.size() < bytes; ++n)
+        text += std::string(1, (char)('0' + n % 10)) + "\r\n";
     return text;
 }
 
@@ -198,8 +209,9 @@ Cost MeasureCost(Setting setting, const void *data, size_t bytes, bool wide, siz
     return {grown / (double)chars, grown / (double)lines, seconds};
 }
 
-const char *KindNames[] = {"prose", "log lines", "source code", "16-bit text"};
-const int KINDS = 4;
+const char *KindNames[] = {"prose", "log lines", "source code", "16-bit text", "empty lines",
+                           "digit lines"};
+const int KINDS = 6;
 
 // One measurement in this fresh process (a control freed before would leave memory to
 // reuse): prints chars, lines, runs, bytes grown and seconds.
@@ -223,7 +235,11 @@ void RunOneCost(int kind, int setting, size_t kilobytes)
         cost = MeasureCost((Setting)setting, wide.data(), wide.size() * 2, true, wide.size(),
                            (size_t)counted.lines);
     } else {
-        text = kind == 0 ? ProseText(bytes) : kind == 1 ? LogText(bytes) : SourceText(bytes);
+        text = kind == 0   ? ProseText(bytes)
+               : kind == 1 ? LogText(bytes)
+               : kind == 2 ? SourceText(bytes)
+               : kind == 4 ? std::string(bytes, '\r')
+                           : DigitLines(bytes);
         counted = CountTextCost(text.data(), text.size());
         cost = MeasureCost((Setting)setting, text.data(), text.size(), false,
                            text.size(), (size_t)counted.lines);
@@ -295,6 +311,8 @@ struct OpenResult {
     double firstScreen = -1;   // s from the start to text in the editor with an answer
     double longestSilence = 0; // s, the longest time the window did not answer
     double peakWorkingSet = 0; // MB
+    double lastLine = -1;      // s for Ctrl+End to show the last line (a view)
+    double findLast = -1;      // s for Find Next from the top to a word on the last line
     std::string outcome;
 };
 
@@ -330,8 +348,42 @@ HWND Descendant(HWND parent, const char *className)
     return FindChild(parent, className);
 }
 
+// Waits until the status bar's first part shows line (1-based) of the file; seconds, or -1.
+double WaitForLine(HWND status, unsigned long long line, double start, double cap)
+{
+    char want[64];
+    snprintf(want, sizeof want, "Ln %llu,", line);
+    while (Now() - start < cap) {
+        if (StatusPartText(status, 0).find(want) == 0)
+            return Now() - start;
+        Sleep(10);
+    }
+    return -1;
+}
+
+// In a view: Ctrl+End, then Find Next of word from the top through the Find dialog.
+void MeasureMoves(OpenResult &result, HWND main, HWND status, unsigned long long lines,
+                  const char *word, double cap)
+{
+    double start = Now();
+    PressKey(FindChild(main, "RichEdit20A"), VK_END, VK_CONTROL);
+    result.lastLine = WaitForLine(status, lines, start, cap);
+    PressKey(FindChild(main, "RichEdit20A"), VK_HOME, VK_CONTROL);
+    WaitForLine(status, 1, Now(), cap);
+    PostMessageA(main, WM_COMMAND, IDC_FIND, 0);
+    HWND dialog = WaitForDialog("Find / Replace", 10000);
+    if (!dialog)
+        return;
+    SetDlgItemTextA(dialog, IDC_FIND_TEXT, word);
+    start = Now();
+    PostMessageA(dialog, WM_COMMAND, IDC_FIND_NEXT_BUTTON, 0);
+    result.findLast = WaitForLine(status, lines - 1, start, cap);
+    PostMessageA(dialog, WM_CLOSE, 0, 0);
+}
+
 OpenResult MeasureOpen(const std::string &exe, const std::string &file, const char *mainClass,
-                       const char *editClass, double cap)
+                       const char *editClass, double cap, unsigned long long lines = 0,
+                       const char *word = 0)
 {
     OpenResult result;
     std::string command = "\"" + exe + "\" \"" + file + "\"";
@@ -383,6 +435,13 @@ OpenResult MeasureOpen(const std::string &exe, const std::string &file, const ch
             result.outcome = "a message box: " + WindowText(box);
             break;
         }
+        HWND status = FindChild(main, "msctls_statusbar32");
+        if (lines && status && answered &&
+            StatusPartText(status, 0).find("Read-only view") != std::string::npos) {
+            result.outcome = "a read-only view";
+            MeasureMoves(result, main, status, lines, word, cap);
+            break;
+        }
         if (result.firstScreen >= 0 && answered) {
             // Steady for a second: the load is over.
             static DWORD_PTR previous;
@@ -422,9 +481,13 @@ std::string Beside(const char *name)
 void PrintOpen(const char *label, const OpenResult &r)
 {
     printf("    %-12s first screen %s%.2f s, longest without an answer %.2f s, largest working "
-           "set %.0f MB: %s\n",
-           label, r.firstScreen < 0 ? "never (" : "", r.firstScreen < 0 ? 0.0 : r.firstScreen,
+           "set %.0f MB: %s",
+           label, r.firstScreen < 0 ? "never " : "", r.firstScreen < 0 ? 0.0 : r.firstScreen,
            r.longestSilence, r.peakWorkingSet, r.outcome.c_str());
+    if (r.lastLine >= 0 || r.findLast >= 0)
+        printf("; Ctrl+End to the last line %.2f s, Find of a word on the last line %.2f s",
+               r.lastLine, r.findLast);
+    printf("\n");
     fflush(stdout);
 }
 
@@ -435,18 +498,32 @@ void RunOpen(const std::vector<int> &megabytes, double cap)
         HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, 0, CREATE_ALWAYS, 0, 0);
         std::string block = LogText(4 << 20);
         long long written = 0, wanted = (long long)mb << 20;
+        unsigned long long lines = 1;
+        size_t blockLines = 0;
+        for (char c : block)
+            blockLines += c == '\n';
         while (written < wanted) {
             DWORD n = 0;
             DWORD chunk = (DWORD)std::min<long long>((long long)block.size(), wanted - written);
+            // Whole blocks, then whole lines of the last.
+            if (chunk < block.size())
+                chunk = (DWORD)(block.rfind('\n', chunk) + 1);
             WriteFile(file, block.data(), chunk, &n, 0);
             written += n;
-            if (!n)
+            lines += chunk == block.size() ? blockLines
+                                           : std::count(block.begin(), block.begin() + chunk, '\n');
+            if (!n || chunk < block.size())
                 break;
         }
+        const char *word = "needle-at-the-end-4711";
+        std::string last = std::string("last line ") + word + "\r\n";
+        DWORD n = 0;
+        WriteFile(file, last.data(), (DWORD)last.size(), &n, 0);
+        ++lines;  // and the empty line after it
         CloseHandle(file);
         printf("  %d MB log (lines of about 100 characters), time cap %.0f s:\n", mb, cap);
         PrintOpen("OrvelloWord", MeasureOpen(Beside("OrvelloWord.exe"), path, "OrvelloWord",
-                                             "RichEdit20A", cap));
+                                             "RichEdit20A", cap, lines, word));
         PrintOpen("Notepad", MeasureOpen("C:\\windows\\system32\\notepad.exe", path, "Notepad",
                                          "Edit", cap));
         DeleteFileA(path.c_str());

@@ -10,17 +10,19 @@
 #pragma once
 #include <stddef.h>
 
-// Measured by bigfile_bench under Wine 8 (the control as the editor makes it; 256 KB of
-// prose 74, logs 330, source code 280, Cyrillic 16-bit text 63 bytes a character): bytes
-// the control holds for each character, line and run of plain text (fitted to those), and
-// a margin for what the fit misses.
+// Measured by bigfile_bench under Wine 8 (the control as the editor makes it; 1 MB of
+// prose 74, logs 329, 256 KB of source code 280, Cyrillic 16-bit text 63 bytes a
+// character; empty lines 1,968 and one-digit lines 1,878 bytes a line): bytes the control
+// holds for each character, line (with its first run) and further run of plain text
+// (fitted to those), and a margin for what the fit misses.
 const double CONTROL_BYTES_PER_CHAR = 34;
-const double CONTROL_BYTES_PER_LINE = 1680;
-const double CONTROL_BYTES_PER_RUN = 650;
+const double CONTROL_BYTES_PER_LINE = 1900;
+const double CONTROL_BYTES_PER_RUN = 640;
 const double COST_MARGIN = 1.2;
 // The most the control may take, however much address space is left (a 64-bit process
-// has terabytes, the machine not): about the memory the program may use at all.
-const double MOST_CONTROL_BYTES = 384.0 * 1024 * 1024;
+// has terabytes, the machine not). Texts that would cost more open as a view of the file
+// (FileView.h), whose window costs a fraction of this.
+const double MOST_CONTROL_BYTES = 1280.0 * 1024 * 1024;
 // Kept free for everything else: the program, its dialogs, painting, a save's copy.
 const double ADDRESS_SPACE_RESERVE = 160.0 * 1024 * 1024;
 
@@ -30,7 +32,7 @@ enum CostEncoding { COST_8BIT, COST_UTF8, COST_UTF16LE, COST_UTF16BE };
 struct TextCost {
     double chars;  // characters the control will hold (a line end counts one)
     double lines;
-    double runs;   // runs the control cuts the lines into (see StartsRun)
+    double runs;   // runs the control cuts the lines into beyond each line's first
 };
 
 // Counts a text that comes in pieces (a file read a block at a time): any split is fine,

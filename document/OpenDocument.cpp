@@ -20,6 +20,7 @@
 #include "editor/TextPieces.h"
 #include "document/LongLines.h"
 #include "document/LoadCost.h"
+#include "document/FileView.h"
 #include "editor/AddressSpace.h"
 
 int DocumentFormat = FORMAT_PLAIN;
@@ -543,6 +544,19 @@ static int OpenChosenFile(HWND owner, const char *path)
             return 0;
     }
 
+    // Nothing goes into a view: it shows a file, it does not hold one.
+    if (OpenChoice > 1 && IsFileViewOpen()) {
+        MessageBeep(MB_OK);
+        return 0;
+    }
+    // A file too big for the control opens as a read-only view of it.
+    if (OpenChoice == 0 && WantsFileView(path)) {
+        if (!ConfirmDiscard(owner))
+            return 0;
+        int shown = OpenFileView(owner, path);
+        ShowDocumentStatus();
+        return shown;
+    }
     // Nothing is cleared until the file is known to be readable.
     FileCheck check = CheckFile(path);
     if (check == FILE_TOO_LARGE)
@@ -561,6 +575,8 @@ static int OpenChosenFile(HWND owner, const char *path)
     if (OpenChoice < 2) {
         if (!ConfirmDiscard(owner))
             return 0;
+        CloseFileView();
+        editor = EditorControl.control;
         if (editor)
             editor = EmptyEditor(editor);
     }

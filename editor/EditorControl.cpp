@@ -732,7 +732,8 @@ static bool ClipboardUnicodeText(HWND owner, std::u16string *text)
 
 void EditorWrapper::Paste()
 {
-    if (!control)
+    // A read-only control (a view of a file) takes nothing, as it refuses typing.
+    if (!control || (GetWindowLongA(control, GWL_STYLE) & ES_READONLY))
         return;
     // Wine's control pastes into plain text by replacing the whole text with the
     // clipboard's; the text goes in at the selection here instead, with one kind of

@@ -312,14 +312,35 @@ long WaitAnswering(HWND main, int length, DWORD milliseconds)
 
 TEST_F(HostileInputTest, TextOfManyLinesEndedByCarriageReturnsOpensWhileTheProgramAnswers)
 {
-    // Old Macintosh line ends: nothing but CRs (2 MB), then ordinary lines ended so.
-    const struct { const char *name; std::string bytes; int lines; } cases[] = {
-        {"cr only.txt", std::string(2 * 1024 * 1024, '\r'), 2 * 1024 * 1024},
-        {"cr lines.txt", Repeat("an ordinary line of an old Macintosh text file\r", 40000), 40000},
+    // Old Macintosh line ends: nothing but CRs (2 MB, which would cost Wine's control
+    // 4 GB: it opens as a read-only view of the file, a window of it in the control),
+    // then ordinary lines ended so.
+    const struct { const char *name; std::string bytes; int lines; bool view; } cases[] = {
+        {"cr only.txt", std::string(2 * 1024 * 1024, '\r'), 2 * 1024 * 1024, true},
+        {"cr lines.txt", Repeat("an ordinary line of an old Macintosh text file\r", 40000), 40000,
+         false},
     };
     for (const auto &c : cases) {
         program = StartProgram(("\"" + Write(c.name, c.bytes) + "\"").c_str(), "OrvelloWord");
         ASSERT_TRUE(program.main) << c.name;
+        if (c.view) {
+            HWND status = FindChild(program.main, "msctls_statusbar32");
+            DWORD longest = 0;
+            bool shown = false;
+            for (DWORD start = GetTickCount(); !shown && GetTickCount() - start < 60000;
+                 Sleep(100)) {
+                DWORD asked = GetTickCount();
+                bool answered = Answers(program.main, 30000);
+                longest = std::max(longest, GetTickCount() - asked);
+                int length = WindowTextLength(FindChild(program.main, "RichEdit20A"));
+                shown = answered && length > 0 && length < (int)c.bytes.size() &&
+                        StatusPartText(status, 0).find("Read-only view") != std::string::npos;
+            }
+            EXPECT_TRUE(shown) << StatusPartText(status, 0);
+            EXPECT_LT(longest, 5000u);
+            EXPECT_TRUE(CloseProgram(program));
+            continue;
+        }
         // Each line end reads back as CR LF.
         long longest = WaitAnswering(program.main, (int)c.bytes.size() + c.lines, 240000);
         EXPECT_GE(longest, 0) << c.name << ": " << WindowTextLength(Editor());

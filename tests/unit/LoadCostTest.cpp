@@ -15,19 +15,20 @@ TEST(LoadCost, CountsCharactersLinesAndRunsInEveryEncoding)
         double chars, lines, runs;
     } cases[] = {
         {"empty", "", COST_8BIT, 0, 0, 0},
-        {"words", "ab cd", COST_8BIT, 5, 1, 1},
-        {"digits each start a run", "a12b", COST_8BIT, 4, 1, 3},
-        {"CR LF is one end", "ab\r\ncd\r\n", COST_8BIT, 6, 2, 2},
-        {"CR alone and LF alone", "a\rb\nc", COST_8BIT, 5, 3, 3},
+        {"words", "ab cd", COST_8BIT, 5, 1, 0},
+        {"digits each start a run", "a12b", COST_8BIT, 4, 1, 2},
+        {"a line's first run is the line's", "1a", COST_8BIT, 2, 1, 0},
+        {"CR LF is one end", "ab\r\ncd\r\n", COST_8BIT, 6, 2, 0},
+        {"CR alone and LF alone", "a\rb\nc", COST_8BIT, 5, 3, 0},
         {"empty lines", "\n\n", COST_8BIT, 2, 2, 0},
-        {"CR CR LF is two ends", "a\r\r\n", COST_8BIT, 3, 2, 1},
-        {"log line", "[12:30] x=1\n", COST_8BIT, 12, 1, 9},
-        {"UTF-8 sequences are one character", "\xD0\xB4\xD0\xB0 \xE2\x82\xAC", COST_UTF8, 4, 1, 1},
-        {"8-bit high bytes are characters", "\xD0\xB4", COST_8BIT, 2, 1, 1},
-        {"UTF-16 LE", std::string("a\0\r\0\n\0" "1\0", 8), COST_UTF16LE, 3, 2, 2},
-        {"UTF-16 BE", std::string("\0a\0\r\0\n\0" "1", 8), COST_UTF16BE, 3, 2, 2},
+        {"CR CR LF is two ends", "a\r\r\n", COST_8BIT, 3, 2, 0},
+        {"log line", "[12:30] x=1\n", COST_8BIT, 12, 1, 8},
+        {"UTF-8 sequences are one character", "\xD0\xB4\xD0\xB0 \xE2\x82\xAC", COST_UTF8, 4, 1, 0},
+        {"8-bit high bytes are characters", "\xD0\xB4.", COST_8BIT, 3, 1, 1},
+        {"UTF-16 LE", std::string("a\0\r\0\n\0" "1\0" "2\0", 10), COST_UTF16LE, 4, 2, 1},
+        {"UTF-16 BE", std::string("\0a\0\r\0\n\0" "1\0" "2", 10), COST_UTF16BE, 4, 2, 1},
         {"a surrogate pair is one character", std::string("\x3D\xD8\x00\xDE", 4), COST_UTF16LE,
-         1, 1, 1},
+         1, 1, 0},
     };
     for (const Case &c : cases) {
         // Whole, and in every split into two blocks.
@@ -44,7 +45,7 @@ TEST(LoadCost, CountsCharactersLinesAndRunsInEveryEncoding)
     TextCost wide = CountTextCost(u"\u0434\u0430 1\r\n\U0001F600", 8);
     EXPECT_EQ(wide.chars, 6);
     EXPECT_EQ(wide.lines, 2);
-    EXPECT_EQ(wide.runs, 3);
+    EXPECT_EQ(wide.runs, 1);
 }
 
 // The budget: what is left after what the load holds and the reserve, never above the cap.

@@ -11,6 +11,7 @@
 #include "app/MainWindow.h"
 #include "document/Document.h"
 #include "document/FileFormats.h"
+#include "document/FileView.h"
 #include "document/LoadCost.h"
 #include "document/OpenDocument.h"
 #include "document/SaveDocument.h"
@@ -82,11 +83,11 @@ TEST_F(DocumentSafetyTest, RunningOutOfMemoryWhileSavingKeepsDocumentAndFile)
     DocumentFormat = FORMAT_PLAIN;
 }
 
-// A text that would cost the control more than the memory it may have comes in as its
-// first whole lines, exactly as the file has them, as an untitled document (so no save
-// can shorten the file); one that fits comes in whole, keeps its name and saves back
-// byte for byte.
-TEST_F(DocumentSafetyTest, TextBeyondTheMemoryBudgetOpensAsItsFirstLinesUntitled)
+// A text that would cost the control more than the memory it may have never goes in
+// whole: opened, it is shown as a read-only view of the file; appended, only its first
+// whole lines go in, exactly as the file has them, and the user is told. One that fits
+// comes in whole, keeps its name and saves back byte for byte.
+TEST_F(DocumentSafetyTest, TextBeyondTheMemoryBudgetNeverGoesInWhole)
 {
     std::u16string log, cyrillic;
     for (int i = 0; i < 3000; ++i) {
@@ -102,24 +103,37 @@ TEST_F(DocumentSafetyTest, TextBeyondTheMemoryBudgetOpensAsItsFirstLinesUntitled
                                          (int)text.size(), &bytes[0], (int)bytes.size(), 0, 0));
         return bytes;
     };
+    enum Outcome { WHOLE, VIEW, FIRST_LINES };
     const struct {
         const char *name;
         std::u16string text;
         std::string bytes;
         double share;  // of the text's estimated cost the budget allows
+        bool append;
+        Outcome outcome;
     } cases[] = {
-        {"8-bit log, CR LF", log, utf8(log), 0.4},
-        {"UTF-8 with surrogate pairs, LF", cyrillic, "\xEF\xBB\xBF" + utf8(cyrillic), 0.3},
-        {"8-bit log that fits", log, utf8(log), 1.5},
-        {"UTF-8 that fits", cyrillic, "\xEF\xBB\xBF" + utf8(cyrillic), 1.5},
+        {"8-bit log, CR LF, appended", log, utf8(log), 0.4, true, FIRST_LINES},
+        {"UTF-8 with surrogate pairs, LF, appended", cyrillic, "\xEF\xBB\xBF" + utf8(cyrillic),
+         0.3, true, FIRST_LINES},
+        {"8-bit log, opened", log, utf8(log), 0.4, false, VIEW},
+        {"UTF-8, opened", cyrillic, "\xEF\xBB\xBF" + utf8(cyrillic), 0.3, false, VIEW},
+        {"8-bit log that fits", log, utf8(log), 1.5, false, WHOLE},
+        {"UTF-8 that fits", cyrillic, "\xEF\xBB\xBF" + utf8(cyrillic), 1.5, false, WHOLE},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
+        CloseFileView();
+        SetText("");
+        CurrentDocumentPath[0] = 0;
         std::string path = File("budget.txt", c.bytes);
         TextCost cost = CountTextCost(c.text.data(), c.text.size());
         LoadMemoryLimit = EstimatedControlBytes(cost) * c.share;
         ModalAnswer::Expect(IDOK);
+        // A later file of a drop keeps the first one's choice: "Append File Data".
+        DropIndex = c.append ? 1 : 0;
+        OpenChoice = c.append ? 2 : 0;
         int opened = OpenDocument(parent, path.c_str());
+        DropIndex = 0;
         ModalAnswer::Stop();
         LoadMemoryLimit = MOST_CONTROL_BYTES;
         ASSERT_EQ(opened, 1);
@@ -135,12 +149,21 @@ TEST_F(DocumentSafetyTest, TextBeyondTheMemoryBudgetOpensAsItsFirstLinesUntitled
             expected += ch == u'\n' && (expected.empty() || expected.back() != u'\r')
                             ? std::u16string(u"\r\n")
                             : std::u16string(1, ch);
-        if (c.share >= 1) {
+        if (c.outcome == WHOLE) {
             EXPECT_EQ(ModalAnswer::shown, 0) << ModalAnswer::text;
+            EXPECT_FALSE(IsFileViewOpen());
             EXPECT_TRUE(in == expected) << "the whole text";
             EXPECT_EQ(std::string(CurrentDocumentPath), path);
             ASSERT_EQ(SaveDocument(parent, path.c_str()), 1);
             EXPECT_EQ(ReadBytes(path), c.bytes);
+            continue;
+        }
+        if (c.outcome == VIEW) {
+            EXPECT_EQ(ModalAnswer::shown, 0) << ModalAnswer::text;
+            EXPECT_TRUE(IsFileViewOpen());
+            EXPECT_EQ(std::string(CurrentDocumentPath), path);
+            EXPECT_FALSE(in.empty());
+            EXPECT_TRUE(in == expected.substr(0, in.size())) << "the file's first lines";
             continue;
         }
         size_t lines = 0;
@@ -148,15 +171,14 @@ TEST_F(DocumentSafetyTest, TextBeyondTheMemoryBudgetOpensAsItsFirstLinesUntitled
             lines += ch == u'\n';
         EXPECT_EQ(ModalAnswer::text,
                   "File is too large for the memory the editor has left: only its first " +
-                      std::to_string(lines) +
-                      " lines were opened.\n\nThe document is untitled, so that saving it "
-                      "cannot shorten the file.");
-        EXPECT_EQ(CurrentDocumentPath[0], 0) << "untitled";
+                      std::to_string(lines) + " lines were appended.");
         EXPECT_GT(in.size(), expected.size() * c.share / 2);
         EXPECT_LT(in.size(), expected.size() * c.share * 1.1);
         ASSERT_GE(in.size(), 2u);
         EXPECT_EQ(in.substr(in.size() - 2), u"\r\n") << "whole lines";
         EXPECT_TRUE(in == expected.substr(0, in.size())) << "exactly the file's first lines";
     }
+    CloseFileView();
+    OpenChoice = 0;
     CurrentDocumentPath[0] = 0;
 }
