@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/App.h"
+#include "app/MainWindow.h"
 #include "document/Document.h"
 #include "document/FileFormats.h"
 #include "document/FileWatch.h"
@@ -218,6 +219,9 @@ void ShowSpan(const WindowSpan &span, FileOffset line, size_t byteColumn, size_t
         SendMessageA(editor, EM_LINESCROLL, 0, shown);
     SendMessageA(editor, EM_SETSEL, caret, anchor);
     View.moving = false;
+    // A selection that did not change (the caret at the start again) says nothing: the
+    // status bar is brought up to date here.
+    FollowSelection();
 }
 
 // Shows line (and byte column) of the file, moving the window there.

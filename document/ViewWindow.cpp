@@ -64,8 +64,11 @@ WindowSpan ChooseWindow(const std::vector<FileOffset> &starts, FileOffset size, 
                                          starts.begin());
         span.end = beyond - 1 > line ? beyond - 1 : line + 1;
     }
-    // With room left before the window's end (near the end of the file), earlier lines.
+    // A long line asked for leaves less room before it; with room left before the
+    // window's end (near the end of the file), more.
     FileOffset finish = span.end < lines ? starts[span.end] : size;
+    while (span.first < line && finish - starts[span.first] > bytes)
+        ++span.first;
     while (span.first > 0 && finish - starts[span.first - 1] <= bytes)
         --span.first;
     span.begin = starts[span.first];

@@ -404,3 +404,48 @@ TEST_F(HostileInputTest, RtfOfAMillionLineBreaksOpensAsPlainTextInShortLines)
     EXPECT_TRUE(CloseProgram(program));
 }
 
+
+// A log that would cost the control gigabytes opens at once as a read-only view, whose
+// status bar shows the line of the whole file: Ctrl+End goes to the file's last line and
+// Ctrl+Home back to its first, typing changes nothing, and the program answers throughout.
+TEST_F(HostileInputTest, ABigLogOpensAsAViewThatReachesItsLastLine)
+{
+    std::string log;
+    int lines = 0;
+    while (log.size() < 6 * 1024 * 1024)
+        log += "2026-12-09 03:56:" + std::to_string(10 + lines % 50) + ".123 [worker-" +
+               std::to_string(lines % 32) + "] /srv/app/handler.cpp:" + std::to_string(lines++) +
+               " request done\r\n";
+    program = StartProgram(("\"" + Write("big view.log", log) + "\"").c_str(), "OrvelloWord");
+    ASSERT_TRUE(program.main);
+    HWND status = FindChild(program.main, "msctls_statusbar32");
+    const struct {
+        WORD key;
+        std::string status;
+    } steps[] = {
+        {0, "Ln 1, col 1    Read-only view"},
+        {VK_END, "Ln " + std::to_string(lines + 1) + ", col 1    Read-only view"},
+        {VK_HOME, "Ln 1, col 1    Read-only view"},
+    };
+    for (const auto &step : steps) {
+        if (step.key)
+            PressKey(Editor(), step.key, VK_CONTROL);
+        std::string shown;
+        for (DWORD start = GetTickCount(); GetTickCount() - start < 20000; Sleep(50)) {
+            ASSERT_TRUE(Answers(program.main, 5000));
+            shown = StatusPartText(status, 0);
+            if (shown == step.status)
+                break;
+        }
+        EXPECT_EQ(shown, step.status);
+    }
+    int length = WindowTextLength(Editor());
+    EXPECT_GT(length, 0);
+    EXPECT_LT(length, (int)log.size() / 4) << "a window of the file, not the file";
+    PressKey(Editor(), 'X');
+    Pause(200);
+    EXPECT_EQ(WindowTextLength(Editor()), length);
+    EXPECT_EQ(SendMessageA(Editor(), EM_GETMODIFY, 0, 0), 0);
+    EXPECT_NE(WindowText(program.main).find("big view.log"), std::string::npos);
+    EXPECT_TRUE(CloseProgram(program));
+}

@@ -82,6 +82,25 @@ TEST(ViewWindow, WindowsAreWholeLinesAroundTheLineAskedFor)
             }
         }
     }
+    // A line longer than the window is the window alone, at the end of the file too.
+    const struct {
+        std::string text;
+        FileOffset line;
+        size_t bytes;
+        FileOffset first, end;
+    } cases[] = {
+        {"ab\r\rlong last line", 2, 5, 2, 3},
+        {"ab\nlong middle line\ncd\n", 1, 5, 1, 2},
+        {"ab\ncd\nef\n", 1, 6, 1, 4},   // to the end of the file: it fits
+        {"ab\ncd\nef\n", 3, 6, 1, 4},   // the empty line after the last line end
+    };
+    for (const auto &c : cases) {
+        std::vector<FileOffset> few = StartsOf(c.text, 64);
+        WindowSpan span = ChooseWindow(few, c.text.size(), c.line, c.bytes);
+        EXPECT_EQ(span.first, c.first) << c.text;
+        EXPECT_EQ(span.end, c.end) << c.text;
+    }
+
     // The last line, and a line beyond the last, give the end of the file.
     WindowSpan last = ChooseWindow(starts, text.size(), lines + 10, 5000);
     EXPECT_EQ(last.end, lines);
