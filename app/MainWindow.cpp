@@ -403,7 +403,8 @@ static bool OnSysCommand(HWND window, WPARAM command)
     return true;
 }
 
-// What another thread may not make the program do while a text goes in by pieces.
+// What another thread may not make the program do while a text goes in by pieces (or a
+// view searches its file).
 static bool WaitsForLoad(UINT message)
 {
     return message == WM_COMMAND || message == WM_SYSCOMMAND || message == WM_CLOSE ||
@@ -412,7 +413,7 @@ static bool WaitsForLoad(UINT message)
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (IsLoadingInPieces() && InSendMessage() && WaitsForLoad(message))
+    if ((IsLoadingInPieces() || IsFileViewBusy()) && InSendMessage() && WaitsForLoad(message))
         return 0;
     switch (message) {
     case WM_DESTROY:
@@ -463,6 +464,8 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             ShowLineAndColumn();
             return 0;
         }
+        if (OnFileViewTimer(wParam))
+            return 0;
         if (!OnFileCheckTimer(window, wParam))
             AutoHideFrame(window, EditorControl.control);
         break;

@@ -53,6 +53,20 @@ struct ViewState {
 
 ViewState View;
 bool LockMade = false;
+// True while a search or a wait for the index runs: messages other threads send are
+// answered meanwhile, but none that would change the document (MainWindowProc).
+bool Busy = false;
+
+// Answers what other threads and programs sent, so that the program is not taken for
+// hung during a long search or wait.
+void AnswerSentMessages()
+{
+    MSG message;
+    bool was = Busy;
+    Busy = true;
+    PeekMessageA(&message, 0, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    Busy = was;
+}
 
 HANDLE OpenShared(const char *path)
 {
@@ -115,6 +129,7 @@ void WaitForIndex(FileOffset line, FileOffset bytesAfter)
         if (enough)
             return;
         Sleep(5);
+        AnswerSentMessages();
     }
 }
 
@@ -218,10 +233,24 @@ void ShowSpan(const WindowSpan &span, FileOffset line, size_t byteColumn, size_t
     if (shown > 0)
         SendMessageA(editor, EM_LINESCROLL, 0, shown);
     SendMessageA(editor, EM_SETSEL, caret, anchor);
-    View.moving = false;
     // A selection that did not change (the caret at the start again) says nothing: the
-    // status bar is brought up to date here.
+    // status bar is brought up to date here (and the window stays where it is now).
     FollowSelection();
+    View.moving = false;
+}
+
+// How near the window's first or last line the caret or the lines shown may come before
+// the window moves: a few screens, less in a window of few (long) lines.
+size_t EdgeLines()
+{
+    size_t lines = View.controlStarts.size() / 8;
+    return lines < (size_t)VIEW_EDGE_LINES ? lines : (size_t)VIEW_EDGE_LINES;
+}
+
+// Whether the file goes on after the window.
+bool MoreAfter()
+{
+    return View.span.begin + (View.span.begin == 0 ? View.mark : 0) + View.bytes.size() < View.size;
 }
 
 // Shows line (and byte column) of the file, moving the window there.
@@ -274,6 +303,11 @@ size_t ByteOf(LONG position)
 bool IsFileViewOpen()
 {
     return View.open;
+}
+
+bool IsFileViewBusy()
+{
+    return Busy;
 }
 
 bool WantsFileView(const char *path)
@@ -372,6 +406,9 @@ int OpenFileView(HWND owner, const char *path)
     SetCurrentDocument(owner, path);
     // The file is shown, not held: a log that grows is not followed into the window.
     WatchDocumentFile(owner, 0);
+    // Scrolling (the wheel, the scroll bar) moves no caret: what is shown is looked at.
+    if (MainWindow)
+        SetTimer(MainWindow, VIEW_SCROLL_TIMER, VIEW_SCROLL_PERIOD, 0);
     return 1;
 }
 
@@ -379,6 +416,8 @@ void CloseFileView()
 {
     if (!View.open)
         return;
+    if (MainWindow)
+        KillTimer(MainWindow, VIEW_SCROLL_TIMER);
     InterlockedExchange(&View.stopIndex, 1);
     if (View.indexThread) {
         WaitForSingleObject(View.indexThread, INFINITE);
@@ -419,12 +458,38 @@ void FileViewFollowCaret()
         return;
     size_t index = WindowLineOf(selection.cpMin);
     size_t lines = View.controlStarts.size();
-    bool nearTop = index < (size_t)VIEW_EDGE_LINES && View.span.first > 0;
-    bool nearBottom = index + VIEW_EDGE_LINES >= lines && View.span.begin + View.bytes.size() < View.size;
+    bool nearTop = index < EdgeLines() && View.span.first > 0;
+    bool nearBottom = index + EdgeLines() >= lines && MoreAfter();
     if (!nearTop && !nearBottom)
         return;
     size_t byte = ByteOf(selection.cpMin);
     ShowLine(View.span.first + index, byte - View.byteStarts[index]);
+}
+
+bool OnFileViewTimer(WPARAM timer)
+{
+    if (timer != VIEW_SCROLL_TIMER)
+        return false;
+    if (!View.open || View.moving || View.controlStarts.empty())
+        return true;
+    // The lines shown: the first, and the one at the bottom of the editor.
+    HWND editor = EditorControl.control;
+    size_t first = (size_t)SendMessageA(editor, EM_GETFIRSTVISIBLELINE, 0, 0);
+    RECT area = {0, 0, 0, 0};
+    GetClientRect(editor, &area);
+    POINTL bottom = {0, area.bottom > 0 ? area.bottom - 1 : 0};
+    size_t last = WindowLineOf((LONG)SendMessageA(editor, EM_CHARFROMPOS, 0, (LPARAM)&bottom));
+    size_t lines = View.controlStarts.size();
+    bool nearTop = first < EdgeLines() && View.span.first > 0;
+    bool nearBottom = last + EdgeLines() >= lines && MoreAfter();
+    if (!nearTop && !nearBottom)
+        return true;
+    // The window moves with the first line shown staying first; the caret goes to it.
+    FileOffset top = View.span.first + first;
+    ShowLine(top);
+    LONG shownNow = (LONG)SendMessageA(EditorControl.control, EM_GETFIRSTVISIBLELINE, 0, 0);
+    SendMessageA(EditorControl.control, EM_LINESCROLL, 0, (LONG)(top - View.span.first) - shownNow);
+    return true;
 }
 
 bool FileViewKey(const MSG &message)
@@ -503,6 +568,7 @@ int FileViewFind(HWND owner)
             break;
         found = search.Add(block.data(), got, at);
         at += got;
+        AnswerSentMessages();
     }
     CloseHandle(file);
     if (found < 0) {
@@ -518,6 +584,7 @@ int FileViewFind(HWND owner)
         if (covered)
             break;
         Sleep(5);
+        AnswerSentMessages();
     }
     EnterCriticalSection(&View.lock);
     FileOffset line = LineOfOffset(View.starts, (FileOffset)found);
@@ -575,8 +642,10 @@ size_t FileViewIndexedLines(bool wait)
 {
     if (!View.open)
         return 0;
-    while (wait && !View.indexDone)
+    while (wait && !View.indexDone) {
         Sleep(5);
+        AnswerSentMessages();
+    }
     EnterCriticalSection(&View.lock);
     size_t lines = View.starts.size();
     LeaveCriticalSection(&View.lock);

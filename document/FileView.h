@@ -19,8 +19,16 @@ const size_t LEAST_VIEW_WINDOW_BYTES = 16 * 1024;
 // A window moves when the caret comes within this many lines of one of its edges.
 const int VIEW_EDGE_LINES = 60;
 
+// The main window's timer that looks at what the editor shows while a view is open, and
+// moves the window when the lines shown near one of its edges.
+const UINT VIEW_SCROLL_TIMER = 0x5657;
+const UINT VIEW_SCROLL_PERIOD = 200;  // milliseconds
+
 // Whether the editor shows a view now.
 bool IsFileViewOpen();
+// Whether a search or a wait for the index is under way: messages that other threads
+// send are answered meanwhile, and what would change the document must be refused.
+bool IsFileViewBusy();
 // Whether the file at path opens as a view: plain 8-bit or UTF-8 text (not RTF, not
 // 16-bit) over LARGEST_FILE, or whose estimated cost (from its first megabytes, LoadCost.h)
 // is more than the control may take.
@@ -36,6 +44,9 @@ void FileViewPlace(LONG position, FileOffset *line, FileOffset *column);
 // After the selection changed: moves the window when the caret is near one of its edges
 // and the file goes on beyond that edge.
 void FileViewFollowCaret();
+// WM_TIMER: true when the timer was the view's (and the window is moved when the lines
+// shown are near one of its edges).
+bool OnFileViewTimer(WPARAM timer);
 // Ctrl+Home and Ctrl+End for the editor go to the file's first and last line; true when
 // the message was taken.
 bool FileViewKey(const MSG &message);

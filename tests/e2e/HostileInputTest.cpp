@@ -412,9 +412,9 @@ TEST_F(HostileInputTest, ABigLogOpensAsAViewThatReachesItsLastLine)
 {
     std::string log;
     int lines = 0;
-    while (log.size() < 6 * 1024 * 1024)
+    for (; log.size() < 6 * 1024 * 1024; ++lines)
         log += "2026-12-09 03:56:" + std::to_string(10 + lines % 50) + ".123 [worker-" +
-               std::to_string(lines % 32) + "] /srv/app/handler.cpp:" + std::to_string(lines++) +
+               std::to_string(lines % 32) + "] /srv/app/handler.cpp:" + std::to_string(lines) +
                " request done\r\n";
     program = StartProgram(("\"" + Write("big view.log", log) + "\"").c_str(), "OrvelloWord");
     ASSERT_TRUE(program.main);

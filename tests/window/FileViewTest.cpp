@@ -240,3 +240,38 @@ TEST_F(FileViewTest, AViewCannotBeChangedAndSaveAsCopiesTheFile)
     ASSERT_EQ(OpenDocument(parent, path.c_str()), 1);
     EXPECT_FALSE(IsFileViewOpen());
 }
+
+// Scrolling (the wheel, the scroll bar) moves no caret: when the lines shown come near
+// the window's edge, the window moves with the first line shown staying first.
+TEST_F(FileViewTest, ScrollingToTheWindowsEdgeBringsTheNextLines)
+{
+    OpenLog(1200 * 1024);
+    FileViewIndexedLines(true);
+    FileViewGotoLine(20000);
+    const struct {
+        const char *name;
+        int lines;  // scrolled by: to the bottom, to the top
+    } steps[] = {{"to the bottom", 1000000}, {"to the top", -1000000}};
+    for (const auto &step : steps) {
+        SCOPED_TRACE(step.name);
+        FileOffset before = FileViewFirstLine();
+        SendMessageA(Editor(), EM_LINESCROLL, 0, step.lines);
+        LONG shown = (LONG)SendMessageA(Editor(), EM_GETFIRSTVISIBLELINE, 0, 0);
+        FileOffset top = before + shown;
+        ASSERT_TRUE(OnFileViewTimer(VIEW_SCROLL_TIMER));
+        if (step.lines > 0) {
+            EXPECT_GT(FileViewFirstLine(), before);
+        } else {
+            EXPECT_LT(FileViewFirstLine(), before);
+        }
+        LONG now = (LONG)SendMessageA(Editor(), EM_GETFIRSTVISIBLELINE, 0, 0);
+        EXPECT_EQ(FileViewFirstLine() + now, top) << "the same line shown first";
+        FileOffset line = 0, column = 0;
+        FileViewPlace((LONG)SendMessageA(Editor(), EM_LINEINDEX, now, 0), &line, &column);
+        EXPECT_EQ(line, top);
+        std::u16string held = ControlText();
+        size_t start = (size_t)SendMessageA(Editor(), EM_LINEINDEX, now, 0);
+        EXPECT_TRUE(held.substr(start, lines[(size_t)top].size()) == lines[(size_t)top]);
+    }
+    EXPECT_FALSE(OnFileViewTimer(VIEW_SCROLL_TIMER + 1));
+}
