@@ -1,6 +1,7 @@
 #include "document/OpenDocument.h"
 
 #include <commdlg.h>
+#include <commctrl.h>
 #include <richedit.h>
 #include <stdio.h>
 #include <string.h>
@@ -10,6 +11,7 @@
 #include "app/DocumentStatus.h"
 #include "app/MainWindow.h"
 #include "app/Settings.h"
+#include "app/Toolbar.h"
 #include "document/Document.h"
 #include "document/FileFormats.h"
 #include "document/LineEnds.h"
@@ -109,6 +111,13 @@ static void ReportLoadFailure(HWND owner, ReadResult result)
     MessageBoxA(owner, message, AppName, MB_OK | MB_ICONEXCLAMATION);
 }
 
+// While a long plain text goes in by pieces: the first piece is painted, the status bar
+// shows "Loading 37 %", keys typed are dropped (the document is read-only until the
+// load ends, which the status bar then says) and Esc stops the load where it is.
+static HWND LoadingEditor = 0;
+static bool LoadKeyTyped = false;
+static bool LoadStoppedByEsc = false;
+
 // Set by LoadFile: the text ended at a null character before the end of the file, or
 // (CutForMemory, with the lines kept) where the memory left for the control ran out.
 static bool LoadedInPart = false;
@@ -119,6 +128,9 @@ static bool BreakLines = false;
 
 static void ReportLoadedInPart(HWND owner, bool append)
 {
+    // The user stopped the load: the status bar has said what goes on.
+    if (LoadStoppedByEsc)
+        return;
     if (CutForMemory) {
         char text[400];
         snprintf(text, sizeof text,
@@ -166,6 +178,54 @@ static int FinishLoad(HWND editor, bool whole, bool append, bool empty)
     LoadedInPart = false;
     ReportLoadFailure(GetParent(editor), PiecesStoppedForMemory() ? READ_NO_MEMORY : READ_SHORT);
     return 0;
+}
+
+
+static bool ShowLoadProgress(size_t done, size_t total)
+{
+    MSG message;
+    while (PeekMessageA(&message, 0, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
+        if (message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE)
+            LoadStoppedByEsc = true;
+        else if (message.message == WM_KEYDOWN || message.message == WM_CHAR)
+            LoadKeyTyped = true;
+    }
+    if (LoadStoppedByEsc)
+        return false;
+    // The first piece is painted once; drawing stays off for the rest (FinishLoad).
+    if (LoadingEditor) {
+        SendMessageA(LoadingEditor, WM_SETREDRAW, TRUE, 0);
+        RedrawWindow(LoadingEditor, 0, 0, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        SendMessageA(LoadingEditor, WM_SETREDRAW, FALSE, 0);
+        LoadingEditor = 0;
+    }
+    if (StatusBar && !OutputWindowMode()) {
+        char text[96];
+        snprintf(text, sizeof text, "Loading %u %%%s", (unsigned)(total ? done * 100 / total : 0),
+                 LoadKeyTyped ? "    Read-only until the file is loaded (Esc stops it)" : "");
+        SendMessageA(StatusBar, SB_SETTEXTA, 0, (LPARAM)text);
+    }
+    // What is in so far shows, and the window paints while the rest goes in.
+    while (PeekMessageA(&message, 0, WM_PAINT, WM_PAINT, PM_REMOVE))
+        DispatchMessageA(&message);
+    return true;
+}
+
+static void StartLoadProgress(HWND editor)
+{
+    LoadingEditor = editor;
+    LoadKeyTyped = LoadStoppedByEsc = false;
+    PieceProgress = ShowLoadProgress;
+}
+
+// After the stream: a load stopped by Esc holds the text's first lines, which open as
+// an untitled document (so that no save can cut the file down to them).
+static void EndLoadProgress()
+{
+    PieceProgress = 0;
+    LoadingEditor = 0;
+    if (LoadStoppedByEsc && PiecesStoppedByProgress())
+        LoadedInPart = true;
 }
 
 // Records the line ends of the text a load brings in as the document's (none: CR LF).
@@ -242,13 +302,15 @@ static int LoadUnicode(HWND editor, const std::u16string &text, bool append)
         return 1;
     }
     StartReplacing(editor, false, longLines);
+    StartLoadProgress(editor);
     bool whole = StreamInUnicode(editor, text.data(), text.size());
+    EndLoadProgress();
     return FinishLoad(editor, whole, append, text.empty());
 }
 
 int LoadFile(HWND editor, const char *path, bool append, bool plainOnly)
 {
-    LoadedInPart = CutForMemory = false;
+    LoadedInPart = CutForMemory = LoadStoppedByEsc = false;
     if (!editor)
         return 0;
     HWND owner = GetParent(editor);
@@ -368,7 +430,9 @@ int LoadFile(HWND editor, const char *path, bool append, bool plainOnly)
     if (rich)
         DocumentFormat = FORMAT_RICH;
     SendMessageA(editor, EM_EXLIMITTEXT, 0, length + 32768);
+    StartLoadProgress(editor);
     bool whole = StreamInText(editor, data, length, rich ? SF_RTF : SF_TEXT);
+    EndLoadProgress();
     delete[] data;
     return FinishLoad(editor, whole, append, length == 0);
 }

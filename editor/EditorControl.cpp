@@ -153,6 +153,13 @@ static void MoveCaretToEnd(HWND control, bool always = true)
 // for hung (input waits in the queue); each piece is an undo step when undo is true.
 // False when the control went away.
 static bool StoppedForMemory = false;
+bool (*PieceProgress)(size_t done, size_t total) = 0;
+static bool StoppedByProgress = false;
+
+bool PiecesStoppedByProgress()
+{
+    return StoppedByProgress;
+}
 
 bool PiecesStoppedForMemory()
 {
@@ -174,8 +181,12 @@ static bool AppendPieces(HWND control, const Char *text, size_t length, size_t f
     // Wine's control counts from the top: with a million lines in, every piece took
     // seconds. One change at the end says where the caret is.
     LRESULT events = SendMessageA(control, EM_SETEVENTMASK, 0, 0);
-    StoppedForMemory = false;
+    StoppedForMemory = StoppedByProgress = false;
     for (size_t end = from; end < length && IsWindow(control);) {
+        if (PieceProgress && !PieceProgress(end, length)) {
+            StoppedByProgress = true;
+            break;
+        }
         // The estimate before the load can be wrong (Windows' control, another code
         // page): a load that would leave the process no room stops short instead.
         if (AddressSpaceLeft() < LEAST_ADDRESS_SPACE_LEFT) {

@@ -182,3 +182,52 @@ TEST_F(DocumentSafetyTest, TextBeyondTheMemoryBudgetNeverGoesInWhole)
     OpenChoice = 0;
     CurrentDocumentPath[0] = 0;
 }
+
+// While a long text goes in by pieces, keys typed change nothing; Esc stops the load,
+// and what is in (exactly the file's first lines) stays as an untitled document, so that
+// no save can cut the file down to it.
+TEST_F(DocumentSafetyTest, EscStopsALoadWithItsFirstLinesUntitledAndKeysChangeNothing)
+{
+    std::string text, expected;
+    for (int i = 0; i < 60000; ++i) {
+        std::string line = "line " + std::to_string(i);
+        text += line + (i % 2 ? "\r\n" : "\n");
+        expected += line + "\r\n";
+    }
+    std::string path = File("escape.txt", text);
+    const struct {
+        const char *name;
+        bool esc;
+    } cases[] = {{"keys typed", false}, {"Esc", true}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        // Emptied as the program does: Wine's control takes minutes to remove 60,000 lines.
+        EditorControl.Empty();
+        CurrentDocumentPath[0] = 0;
+        // Typed before the load could take them: they wait in the queue.
+        PostMessageA(Editor(), WM_KEYDOWN, 'Y', 0);
+        PostMessageA(Editor(), WM_CHAR, 'x', 0);
+        if (c.esc)
+            PostMessageA(Editor(), WM_KEYDOWN, VK_ESCAPE, 0);
+        ASSERT_EQ(OpenDocument(parent, path.c_str()), 1);
+        MSG message;
+        while (PeekMessageA(&message, 0, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        std::string in = Text(TEXT_PLAIN);
+        EXPECT_EQ(in.find('x'), std::string::npos) << "a key typed during the load";
+        EXPECT_EQ(SendMessageA(Editor(), EM_GETMODIFY, 0, 0), 0);
+        if (!c.esc) {
+            EXPECT_TRUE(in == expected) << in.size() << " of " << expected.size();
+            EXPECT_EQ(std::string(CurrentDocumentPath), path);
+            continue;
+        }
+        ASSERT_GT(in.size(), 2u);
+        EXPECT_LT(in.size(), expected.size());
+        EXPECT_EQ(in.substr(in.size() - 2), "\r\n") << "whole lines";
+        EXPECT_TRUE(expected.compare(0, in.size(), in) == 0) << "exactly the file's first lines";
+        EXPECT_EQ(CurrentDocumentPath[0], 0) << "untitled";
+    }
+    CurrentDocumentPath[0] = 0;
+}
