@@ -168,6 +168,10 @@ void UpdateMenuState(HMENU menu)
     if (editor)
         SendMessageA(editor, EM_EXGETSEL, 0, (LPARAM)&selection);
 
+    // What a view greys (below) comes back with the next document.
+    for (int id = IDC_RECENT_LAST + 1; id <= IDC_LINE_ENDS_CR; ++id)
+        if (!FileViewAllowsCommand(id))
+            EnableCommand(menu, id, true);
     EnableCommand(menu, IDC_SPELL_CLIPBOARD, strchr(state, 'p'));
     EnableCommand(menu, IDC_PASTE, strchr(state, 'p'));
     EnableCommand(menu, IDC_UNDO, strchr(state, 'u'));
@@ -200,6 +204,12 @@ void UpdateMenuState(HMENU menu)
     SetRadioMark(menu, IDC_LINE_ENDS_CRLF, DocumentLineEnds == LINE_ENDS_CRLF);
     SetRadioMark(menu, IDC_LINE_ENDS_LF, DocumentLineEnds == LINE_ENDS_LF);
     SetRadioMark(menu, IDC_LINE_ENDS_CR, DocumentLineEnds == LINE_ENDS_CR);
+    // A view offers nothing that would change, format or print its text.
+    if (IsFileViewOpen()) {
+        for (int id = IDC_RECENT_LAST + 1; id <= IDC_LINE_ENDS_CR; ++id)
+            if (!FileViewAllowsCommand(id))
+                EnableCommand(menu, id, false);
+    }
 }
 
 // Sets a combo's text only when it differs, so the caret and undo stay put. A text

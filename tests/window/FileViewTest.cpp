@@ -15,6 +15,8 @@
 #include "document/LoadCost.h"
 #include "document/OpenDocument.h"
 #include "tools/FindDialog.h"
+#include "app/MainWindow.h"
+#include "res/resource.h"
 
 namespace {
 
@@ -274,4 +276,37 @@ TEST_F(FileViewTest, ScrollingToTheWindowsEdgeBringsTheNextLines)
         EXPECT_TRUE(held.substr(start, lines[(size_t)top].size()) == lines[(size_t)top]);
     }
     EXPECT_FALSE(OnFileViewTimer(VIEW_SCROLL_TIMER + 1));
+}
+
+// The menu offers nothing that would change, format or print a view, and gives it all
+// back for the next document.
+TEST_F(FileViewTest, TheMenuOffersNothingThatWouldChangeAView)
+{
+    HMENU menu = LoadMenuA(GetModuleHandleA(0), MAKEINTRESOURCEA(IDM_EDITOR));
+    ASSERT_TRUE(menu);
+    OpenLog(300 * 1024);
+    const struct {
+        int id;
+        bool inView;
+    } items[] = {
+        {IDC_TEXT_FORMAT, false}, {IDC_PASTE, false},      {IDC_UNDO, false},
+        {IDC_SORT_LINES, false}, {IDC_PRINT, false},     {IDC_WRAP_WINDOW, false},
+        {IDC_LINE_ENDS_LF, false}, {IDC_RICH_TEXT, false}, {IDC_FIND, true},
+        {IDC_GOTO, true},       {IDC_SAVE_AS, true},     {IDC_OPEN, true},
+        {IDC_SELECT_ALL, true},
+    };
+    auto enabled = [&](int id) {
+        UINT state = GetMenuState(menu, id, MF_BYCOMMAND);
+        EXPECT_NE(state, (UINT)-1) << id << " is in the menu";
+        return !(state & MF_GRAYED);
+    };
+    UpdateMenuState(menu);
+    for (const auto &item : items)
+        EXPECT_EQ(enabled(item.id), item.inView) << item.id;
+    CloseFileView();
+    SendMessageA(Editor(), WM_SETTEXT, 0, (LPARAM) "text");
+    UpdateMenuState(menu);
+    for (int id : {IDC_TEXT_FORMAT, IDC_SORT_LINES, IDC_PRINT, IDC_WRAP_WINDOW, IDC_LINE_ENDS_LF})
+        EXPECT_TRUE(enabled(id)) << id;
+    DestroyMenu(menu);
 }
