@@ -4,8 +4,8 @@
 
 double AddressSpaceLeft()
 {
-    // GlobalMemoryStatusEx's ullAvailVirtual is an approximation under Wine (the total
-    // less the working set); the regions themselves are exact.
+    // The regions themselves, rather than GlobalMemoryStatusEx's ullAvailVirtual, which
+    // Wine may work out in its own way.
     SYSTEM_INFO system;
     GetSystemInfo(&system);
     double free = 0;
