@@ -1,3 +1,4 @@
+#include "document/FileView.h"
 #include "app/Commands.h"
 
 #include <richedit.h>
@@ -133,6 +134,16 @@ LRESULT DispatchCommand(HWND window, WPARAM wParam, LPARAM lParam)
     if (!EditorControl.control)
         return 0;
 
+    // A view shows a file it does not hold: nothing may change its text, and a save
+    // copies the file.
+    if (IsFileViewOpen() && !FileViewAllowsCommand(id)) {
+        MessageBeep(MB_OK);
+        return 0;
+    }
+    if (IsFileViewOpen() && (id == IDC_SAVE || id == IDC_SAVE_AS)) {
+        FileViewSaveCopy(window);
+        return 0;
+    }
     if (id >= IDC_RECENT_FIRST && id <= IDC_RECENT_LAST) {
         OpenRecentFile(window, id - IDC_RECENT_FIRST);
         return 0;

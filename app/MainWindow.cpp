@@ -1,3 +1,4 @@
+#include "document/FileView.h"
 #include "app/MainWindow.h"
 
 #include <commctrl.h>
@@ -167,6 +168,10 @@ void UpdateMenuState(HMENU menu)
     if (editor)
         SendMessageA(editor, EM_EXGETSEL, 0, (LPARAM)&selection);
 
+    // What a view greys (below) comes back with the next document.
+    for (int id = IDC_RECENT_LAST + 1; id <= IDC_LINE_ENDS_CR; ++id)
+        if (!FileViewAllowsCommand(id))
+            EnableCommand(menu, id, true);
     EnableCommand(menu, IDC_SPELL_CLIPBOARD, strchr(state, 'p'));
     EnableCommand(menu, IDC_PASTE, strchr(state, 'p'));
     EnableCommand(menu, IDC_UNDO, strchr(state, 'u'));
@@ -199,6 +204,12 @@ void UpdateMenuState(HMENU menu)
     SetRadioMark(menu, IDC_LINE_ENDS_CRLF, DocumentLineEnds == LINE_ENDS_CRLF);
     SetRadioMark(menu, IDC_LINE_ENDS_LF, DocumentLineEnds == LINE_ENDS_LF);
     SetRadioMark(menu, IDC_LINE_ENDS_CR, DocumentLineEnds == LINE_ENDS_CR);
+    // A view offers nothing that would change, format or print its text.
+    if (IsFileViewOpen()) {
+        for (int id = IDC_RECENT_LAST + 1; id <= IDC_LINE_ENDS_CR; ++id)
+            if (!FileViewAllowsCommand(id))
+                EnableCommand(menu, id, false);
+    }
 }
 
 // Sets a combo's text only when it differs, so the caret and undo stay put. A text
@@ -230,6 +241,15 @@ static void ShowLineAndColumn()
         return;
     CHARRANGE selection;
     SendMessageA(editor, EM_EXGETSEL, 0, (LPARAM)&selection);
+    if (IsFileViewOpen()) {
+        // The line and column in the whole file, which the control holds a window of.
+        FileOffset line = 0, column = 0;
+        FileViewPlace(selection.cpMin, &line, &column);
+        char text[128];
+        snprintf(text, sizeof text, "Ln %llu, col %llu    Read-only view", line + 1, column + 1);
+        SendMessageA(StatusBar, SB_SETTEXTA, 0, (LPARAM)text);
+        return;
+    }
     int line = (int)SendMessageA(editor, EM_EXLINEFROMCHAR, 0, selection.cpMin);
     int column = selection.cpMin - (int)SendMessageA(editor, EM_LINEINDEX, line, 0);
     // Wrapped, the control's lines are display lines; the user means the file's lines.
@@ -252,6 +272,7 @@ void FollowSelection()
     HWND editor = EditorControl.control;
     if (!editor || GetWindowTextLengthA(editor) == 0)
         return;
+    FileViewFollowCaret();
     CHARRANGE selection;
     SendMessageA(editor, EM_EXGETSEL, 0, (LPARAM)&selection);
     if (EditorWrapsLines() && selection.cpMin > COUNT_AT_ONCE)
@@ -392,7 +413,8 @@ static bool OnSysCommand(HWND window, WPARAM command)
     return true;
 }
 
-// What another thread may not make the program do while a text goes in by pieces.
+// What another thread may not make the program do while a text goes in by pieces (or a
+// view searches its file).
 static bool WaitsForLoad(UINT message)
 {
     return message == WM_COMMAND || message == WM_SYSCOMMAND || message == WM_CLOSE ||
@@ -401,7 +423,7 @@ static bool WaitsForLoad(UINT message)
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (IsLoadingInPieces() && InSendMessage() && WaitsForLoad(message))
+    if ((IsLoadingInPieces() || IsFileViewBusy()) && InSendMessage() && WaitsForLoad(message))
         return 0;
     switch (message) {
     case WM_DESTROY:
@@ -452,6 +474,8 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             ShowLineAndColumn();
             return 0;
         }
+        if (OnFileViewTimer(wParam))
+            return 0;
         if (!OnFileCheckTimer(window, wParam))
             AutoHideFrame(window, EditorControl.control);
         break;

@@ -1,3 +1,4 @@
+#include "document/FileView.h"
 #include "app/App.h"
 
 #include <commctrl.h>
@@ -273,6 +274,8 @@ int RunMessageLoop()
     MSG message;
     while (GetMessageA(&message, 0, 0, 0) > 0) {
         if (ModelessDialog && IsDialogMessageA(ModelessDialog, &message))
+            continue;
+        if (FileViewKey(message))
             continue;
         if (TranslateAcceleratorA(MainWindow, Accelerators, &message))
             continue;

@@ -1,3 +1,4 @@
+#include "document/FileView.h"
 #include "document/Document.h"
 
 #include <commdlg.h>
@@ -76,6 +77,7 @@ int NewDocument(HWND owner)
     if (!ConfirmDiscard(owner))
         return 0;
     WaitCursor wait;
+    CloseFileView();
     EditorControl.Empty();
     DocumentLineEnds = LINE_ENDS_CRLF;
     DocumentLineEndsMixed = false;

@@ -1,6 +1,7 @@
 #include "document/OpenDocument.h"
 
 #include <commdlg.h>
+#include <commctrl.h>
 #include <richedit.h>
 #include <stdio.h>
 #include <string.h>
@@ -10,6 +11,7 @@
 #include "app/DocumentStatus.h"
 #include "app/MainWindow.h"
 #include "app/Settings.h"
+#include "app/Toolbar.h"
 #include "document/Document.h"
 #include "document/FileFormats.h"
 #include "document/LineEnds.h"
@@ -19,10 +21,14 @@
 #include "editor/RtfScreen.h"
 #include "editor/TextPieces.h"
 #include "document/LongLines.h"
+#include "document/LoadCost.h"
+#include "document/FileView.h"
+#include "editor/AddressSpace.h"
 
 int DocumentFormat = FORMAT_PLAIN;
 bool Utf8ByteOrderMark = false;
 int OpenChoice = 0;
+double LoadMemoryLimit = MOST_CONTROL_BYTES;
 
 static char OpenPath[260] = "";
 
@@ -105,13 +111,38 @@ static void ReportLoadFailure(HWND owner, ReadResult result)
     MessageBoxA(owner, message, AppName, MB_OK | MB_ICONEXCLAMATION);
 }
 
-// Set by LoadFile: the text ended at a null character before the end of the file.
+// While a long plain text goes in by pieces: the first piece is painted, the status bar
+// shows "Loading 37 %", keys typed are dropped (the document is read-only until the
+// load ends, which the status bar then says) and Esc stops the load where it is.
+static HWND LoadingEditor = 0;
+static bool LoadKeyTyped = false;
+static bool LoadStoppedByEsc = false;
+
+// Set by LoadFile: the text ended at a null character before the end of the file, or
+// (CutForMemory, with the lines kept) where the memory left for the control ran out.
 static bool LoadedInPart = false;
+static bool CutForMemory = false;
+static size_t LinesKept = 0;
 // Set by OpenDocument for LoadFile: lines the control cannot show quickly are broken.
 static bool BreakLines = false;
 
 static void ReportLoadedInPart(HWND owner, bool append)
 {
+    // The user stopped the load: the status bar has said what goes on.
+    if (LoadStoppedByEsc)
+        return;
+    if (CutForMemory) {
+        char text[400];
+        snprintf(text, sizeof text,
+                 append ? "File is too large for the memory the editor has left: only its first "
+                          "%lu lines were appended."
+                        : "File is too large for the memory the editor has left: only its first "
+                          "%lu lines were opened.\n\nThe document is untitled, so that saving it "
+                          "cannot shorten the file.",
+                 (unsigned long)LinesKept);
+        MessageBoxA(owner, text, AppName, MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
     const char *message =
         append ? "File contains a null character: only the text before it was appended."
                : "File contains a null character: only the text before it was opened.\n\n"
@@ -145,8 +176,56 @@ static int FinishLoad(HWND editor, bool whole, bool append, bool empty)
     if (whole)
         return 1;
     LoadedInPart = false;
-    ReportLoadFailure(GetParent(editor), READ_SHORT);
+    ReportLoadFailure(GetParent(editor), PiecesStoppedForMemory() ? READ_NO_MEMORY : READ_SHORT);
     return 0;
+}
+
+
+static bool ShowLoadProgress(size_t done, size_t total)
+{
+    MSG message;
+    while (PeekMessageA(&message, 0, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
+        if (message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE)
+            LoadStoppedByEsc = true;
+        else if (message.message == WM_KEYDOWN || message.message == WM_CHAR)
+            LoadKeyTyped = true;
+    }
+    if (LoadStoppedByEsc)
+        return false;
+    // The first piece is painted once; drawing stays off for the rest (FinishLoad).
+    if (LoadingEditor) {
+        SendMessageA(LoadingEditor, WM_SETREDRAW, TRUE, 0);
+        RedrawWindow(LoadingEditor, 0, 0, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        SendMessageA(LoadingEditor, WM_SETREDRAW, FALSE, 0);
+        LoadingEditor = 0;
+    }
+    if (StatusBar && !OutputWindowMode()) {
+        char text[96];
+        snprintf(text, sizeof text, "Loading %u %%%s", (unsigned)(total ? done * 100 / total : 0),
+                 LoadKeyTyped ? "    Read-only until the file is loaded (Esc stops it)" : "");
+        SendMessageA(StatusBar, SB_SETTEXTA, 0, (LPARAM)text);
+    }
+    // What is in so far shows, and the window paints while the rest goes in.
+    while (PeekMessageA(&message, 0, WM_PAINT, WM_PAINT, PM_REMOVE))
+        DispatchMessageA(&message);
+    return true;
+}
+
+static void StartLoadProgress(HWND editor)
+{
+    LoadingEditor = editor;
+    LoadKeyTyped = LoadStoppedByEsc = false;
+    PieceProgress = ShowLoadProgress;
+}
+
+// After the stream: a load stopped by Esc holds the text's first lines, which open as
+// an untitled document (so that no save can cut the file down to them).
+static void EndLoadProgress()
+{
+    PieceProgress = 0;
+    LoadingEditor = 0;
+    if (LoadStoppedByEsc && PiecesStoppedByProgress())
+        LoadedInPart = true;
 }
 
 // Records the line ends of the text a load brings in as the document's (none: CR LF).
@@ -190,6 +269,25 @@ static bool WrapsTooSlowly(const Char *text, size_t n)
            SquaredLineLengths(text, n) > MOST_WRAPPED_SQUARES;
 }
 
+// How much of a plain text (one kind of line end) the control can hold in the memory
+// left, by its content's measured cost: all of it, or its first lines. Cutting it says
+// so in LoadedInPart.
+template <typename Char>
+static size_t FittingLength(const Char *text, size_t n)
+{
+    TextCost cost = CountTextCost(text, n);
+    double budget = ControlBudget(AddressSpaceLeft(), 0, LoadMemoryLimit);
+    double chars = CharactersThatFit(cost, budget);
+    if (chars >= cost.chars)
+        return n;
+    size_t kept = FittingPrefix(text, n, (size_t)chars);
+    LoadedInPart = CutForMemory = true;
+    LinesKept = 0;
+    for (size_t i = 0; i < kept; ++i)
+        LinesKept += text[i] == '\n';
+    return kept;
+}
+
 // Puts UTF-16 text in as plain text: appended at the end as one undoable step to a
 // non-empty document, else replacing it. Returns 1, or 0 when it did not all go in.
 static int LoadUnicode(HWND editor, const std::u16string &text, bool append)
@@ -204,13 +302,15 @@ static int LoadUnicode(HWND editor, const std::u16string &text, bool append)
         return 1;
     }
     StartReplacing(editor, false, longLines);
+    StartLoadProgress(editor);
     bool whole = StreamInUnicode(editor, text.data(), text.size());
+    EndLoadProgress();
     return FinishLoad(editor, whole, append, text.empty());
 }
 
 int LoadFile(HWND editor, const char *path, bool append, bool plainOnly)
 {
-    LoadedInPart = false;
+    LoadedInPart = CutForMemory = LoadStoppedByEsc = false;
     if (!editor)
         return 0;
     HWND owner = GetParent(editor);
@@ -266,6 +366,7 @@ int LoadFile(HWND editor, const char *path, bool append, bool plainOnly)
         // The document's style is kept apart (the save writes it): the control gets
         // one kind of line end, which it cannot misread (CR CR LF would become a space).
         wide.resize(WriteLineEnds(&wide[0], wide.size(), LINE_ENDS_LF, &wide[0]));
+        wide.resize(FittingLength(wide.data(), wide.size()));
         int done = LoadUnicode(editor, wide, append);
         delete[] data;
         return done;
@@ -297,6 +398,7 @@ int LoadFile(HWND editor, const char *path, bool append, bool plainOnly)
     if (!rich) {
         // One kind of line end, as for UTF-16 above (trail bytes are never CR or LF).
         length = WriteLineEnds(data, length, LINE_ENDS_LF, data);
+        length = FittingLength(data, length);
         data[length] = 0;
     }
     bool longLines = rich ? longest > LONGEST_WRAPPED_LINE || squares > MOST_WRAPPED_RTF_SQUARES
@@ -328,7 +430,9 @@ int LoadFile(HWND editor, const char *path, bool append, bool plainOnly)
     if (rich)
         DocumentFormat = FORMAT_RICH;
     SendMessageA(editor, EM_EXLIMITTEXT, 0, length + 32768);
+    StartLoadProgress(editor);
     bool whole = StreamInText(editor, data, length, rich ? SF_RTF : SF_TEXT);
+    EndLoadProgress();
     delete[] data;
     return FinishLoad(editor, whole, append, length == 0);
 }
@@ -504,6 +608,19 @@ static int OpenChosenFile(HWND owner, const char *path)
             return 0;
     }
 
+    // Nothing goes into a view: it shows a file, it does not hold one.
+    if (OpenChoice > 1 && IsFileViewOpen()) {
+        MessageBeep(MB_OK);
+        return 0;
+    }
+    // A file too big for the control opens as a read-only view of it.
+    if (OpenChoice == 0 && WantsFileView(path)) {
+        if (!ConfirmDiscard(owner))
+            return 0;
+        int shown = OpenFileView(owner, path);
+        ShowDocumentStatus();
+        return shown;
+    }
     // Nothing is cleared until the file is known to be readable.
     FileCheck check = CheckFile(path);
     if (check == FILE_TOO_LARGE)
@@ -522,6 +639,8 @@ static int OpenChosenFile(HWND owner, const char *path)
     if (OpenChoice < 2) {
         if (!ConfirmDiscard(owner))
             return 0;
+        CloseFileView();
+        editor = EditorControl.control;
         if (editor)
             editor = EmptyEditor(editor);
     }

@@ -9,6 +9,10 @@ extern int OpenChoice;       // 0 data, 1 file name, 2 append data, 3 append fil
 // Files larger than this are refused: the text must fit twice over in a 32-bit process.
 const long long LARGEST_FILE = 256LL * 1024 * 1024;
 
+// The most memory a load may give the control (LoadCost.h); tests lower it. A text that
+// would cost more comes in as its first lines, as an untitled document.
+extern double LoadMemoryLimit;
+
 // 1 when a file was loaded; a null path asks with the Open dialog.
 int OpenDocument(HWND owner, const char *path);
 // Opens path again in place of the document, as OpenDocument opens a file normally

@@ -10,6 +10,7 @@
 #include "editor/RtfIndents.h"
 #include "editor/RtfScreen.h"
 #include "editor/TextPieces.h"
+#include "editor/AddressSpace.h"
 
 EditorWrapper EditorControl = {0, 0};
 
@@ -151,6 +152,20 @@ static void MoveCaretToEnd(HWND control, bool always = true)
 // programs sent meanwhile answered between the pieces, so that the program is not taken
 // for hung (input waits in the queue); each piece is an undo step when undo is true.
 // False when the control went away.
+static bool StoppedForMemory = false;
+bool (*PieceProgress)(size_t done, size_t total) = 0;
+static bool StoppedByProgress = false;
+
+bool PiecesStoppedByProgress()
+{
+    return StoppedByProgress;
+}
+
+bool PiecesStoppedForMemory()
+{
+    return StoppedForMemory;
+}
+
 template <typename Char>
 static bool AppendPieces(HWND control, const Char *text, size_t length, size_t from, bool undo)
 {
@@ -166,7 +181,18 @@ static bool AppendPieces(HWND control, const Char *text, size_t length, size_t f
     // Wine's control counts from the top: with a million lines in, every piece took
     // seconds. One change at the end says where the caret is.
     LRESULT events = SendMessageA(control, EM_SETEVENTMASK, 0, 0);
+    StoppedForMemory = StoppedByProgress = false;
     for (size_t end = from; end < length && IsWindow(control);) {
+        if (PieceProgress && !PieceProgress(end, length)) {
+            StoppedByProgress = true;
+            break;
+        }
+        // The estimate before the load can be wrong (Windows' control, another code
+        // page): a load that would leave the process no room stops short instead.
+        if (AddressSpaceLeft() < LEAST_ADDRESS_SPACE_LEFT) {
+            StoppedForMemory = true;
+            break;
+        }
         MSG message;
         PeekMessageA(&message, 0, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
         MoveCaretToEnd(control, false);
@@ -177,6 +203,10 @@ static bool AppendPieces(HWND control, const Char *text, size_t length, size_t f
     LoadingInPieces = wasLoading;
     if (!IsWindow(control))
         return false;
+    if (StoppedForMemory) {
+        SendMessageA(control, EM_SETEVENTMASK, 0, events);
+        return false;
+    }
     SendMessageA(control, EM_SETEVENTMASK, 0, events);
     MoveCaretToEnd(control);
     return true;
@@ -713,7 +743,8 @@ static bool ClipboardUnicodeText(HWND owner, std::u16string *text)
 
 void EditorWrapper::Paste()
 {
-    if (!control)
+    // A read-only control (a view of a file) takes nothing, as it refuses typing.
+    if (!control || (GetWindowLongA(control, GWL_STYLE) & ES_READONLY))
         return;
     // Wine's control pastes into plain text by replacing the whole text with the
     // clipboard's; the text goes in at the selection here instead, with one kind of

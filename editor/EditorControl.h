@@ -92,6 +92,14 @@ void CopyDefaultFormat(HWND from, HWND to);
 // way and answer sent messages between the pieces, so what other threads send that
 // would change the text or the document must wait or be refused meanwhile.
 bool IsLoadingInPieces();
+// Called before each piece of a text that goes in by pieces (while set), with the
+// characters in so far and in all; false stops the text there, whole lines in, and the
+// stream reports success (PiecesStoppedByProgress tells). Null: nothing is called.
+extern bool (*PieceProgress)(size_t done, size_t total);
+bool PiecesStoppedByProgress();
+// Whether the last text that went in by pieces stopped short because the process's
+// address space ran low (AddressSpace.h); the load then reports false.
+bool PiecesStoppedForMemory();
 
 // Replaces the whole text (the selection with SFF_SELECTION) with length bytes read as
 // SF_TEXT or SF_RTF (EM_STREAMIN); false when the control stopped short of the end or

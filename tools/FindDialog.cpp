@@ -4,6 +4,7 @@
 #include <stdio.h>
 
 #include "app/App.h"
+#include "document/FileView.h"
 #include "editor/EditorControl.h"
 #include "res/resource.h"
 #include "tools/FindEscapes.h"
@@ -18,6 +19,9 @@ int FindNext(HWND owner)
     HWND editor = EditorControl.control;
     if (!editor)
         return 0;
+    // A view holds a window of the file: the search goes over the whole file.
+    if (IsFileViewOpen())
+        return FileViewFind(owner);
     CHARRANGE selection;
     SendMessageA(editor, EM_EXGETSEL, 0, (LPARAM)&selection);
     bool down = (FindFlags & FR_DOWN) != 0;
@@ -119,8 +123,8 @@ void OnCommand(HWND dialog, int id, int code)
     case IDC_SEARCH_UP:        FindFlags &= ~FR_DOWN; break;
     case IDC_SEARCH_DOWN:      FindFlags |= FR_DOWN; break;
     case IDC_FIND_NEXT_BUTTON: FindNext(dialog); break;
-    case IDC_REPLACE:          Replace(dialog); break;
-    case IDC_REPLACE_ALL:      ReplaceAll(dialog); break;
+    case IDC_REPLACE:          if (!IsFileViewOpen()) Replace(dialog); break;
+    case IDC_REPLACE_ALL:      if (!IsFileViewOpen()) ReplaceAll(dialog); break;
     case IDCANCEL:             PostMessageA(dialog, WM_CLOSE, 0, 0); break;
     }
 }

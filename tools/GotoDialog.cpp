@@ -3,6 +3,7 @@
 #include <limits.h>
 #include <richedit.h>
 
+#include "document/FileView.h"
 #include "editor/EditorControl.h"
 #include "editor/FileLines.h"
 #include "res/resource.h"
@@ -78,6 +79,13 @@ void GotoCommand(HWND mainWindow)
     // -1 is also how DialogBoxParam fails; only a real "Goto Char:" 1 answers it.
     if (result == 0 || (result == -1 && GotoTarget != -1))
         return;
+    if (IsFileViewOpen()) {
+        if (result > 0)
+            FileViewGotoLine((FileOffset)(result - 1));
+        else
+            FileViewGotoOffset((FileOffset)(-result));
+        return;
+    }
     LPARAM position;
     if (result > 0 && EditorWrapsLines())
         position = FileLineStart(editor, (int)(result - 1));  // the file's line, not the display's

@@ -1,0 +1,59 @@
+// Fuzzes the view's arithmetic: line starts found in two blocks are those found whole,
+// a window is whole lines holding the line asked for, a cut splits no UTF-8 sequence or
+// CR LF, and a search in two blocks finds what a plain search of the whole finds.
+#include <stddef.h>
+#include <stdint.h>
+#include <string>
+#include <vector>
+
+#include "document/ViewWindow.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    if (size < 4)
+        return 0;
+    size_t split = data[0] % (size - 3);
+    size_t needleLength = 1 + data[1] % 4;
+    size_t window = 1 + data[2] * 4;
+    const unsigned char *text = data + 3;
+    size_t n = size - 3;
+
+    std::vector<FileOffset> whole(1, 0), parts(1, 0);
+    LineStartScanner one, two;
+    one.Add(text, n, 0, whole);
+    one.Finish(whole);
+    two.Add(text, split, 0, parts);
+    two.Add(text + split, n - split, split, parts);
+    two.Finish(parts);
+    if (whole != parts)
+        __builtin_trap();
+    for (size_t i = 1; i < whole.size(); ++i)
+        if (whole[i] <= whole[i - 1] || whole[i] > n)
+            __builtin_trap();
+
+    FileOffset line = split % whole.size();
+    WindowSpan span = ChooseWindow(whole, n, line, window);
+    if (span.first > line || span.end <= line || span.end > whole.size() ||
+        span.begin != whole[span.first] ||
+        span.finish != (span.end < whole.size() ? whole[span.end] : n) ||
+        (span.end - span.first > 1 && span.finish - span.begin > window))
+        __builtin_trap();
+
+    size_t cut = CutWindow(text, n, split, true);
+    if (cut > n || (cut < n && cut > split) ||
+        (cut > 0 && cut < n && text[cut - 1] == '\r' && text[cut] == '\n'))
+        __builtin_trap();
+
+    if (needleLength <= n) {
+        std::string needle((const char *)text, needleLength);
+        std::string hay((const char *)text, n);
+        BlockSearch search(needle, true);
+        long long found = search.Add(text, split, 0);
+        if (found < 0)
+            found = search.Add(text + split, n - split, split);
+        size_t expected = hay.find(needle);
+        if (found != (long long)expected)
+            __builtin_trap();
+    }
+    return 0;
+}

@@ -1,0 +1,167 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "document/ViewWindow.h"
+
+namespace {
+
+// Line starts of text fed in blocks of block bytes.
+std::vector<FileOffset> StartsOf(const std::string &text, size_t block)
+{
+    std::vector<FileOffset> starts(1, 0);
+    LineStartScanner scanner;
+    for (size_t at = 0; at < text.size(); at += block) {
+        size_t n = text.size() - at < block ? text.size() - at : block;
+        scanner.Add((const unsigned char *)text.data() + at, n, at, starts);
+    }
+    scanner.Finish(starts);
+    return starts;
+}
+
+}  // namespace
+
+// Lines start after LF, after CR LF and after a CR alone, wherever the blocks split the
+// text (a CR LF across two blocks is one line end).
+TEST(ViewWindow, LineStartsAreTheSameForEveryBlockSize)
+{
+    struct Case {
+        std::string text;
+        std::vector<FileOffset> starts;
+    } cases[] = {
+        {"", {0}},
+        {"abc", {0}},
+        {"a\nb", {0, 2}},
+        {"a\r\nb", {0, 3}},
+        {"a\rb", {0, 2}},
+        {"a\r\r\nb", {0, 2, 4}},      // CR, then CR LF
+        {"a\n", {0, 2}},              // an empty last line after the end
+        {"a\r", {0, 2}},
+        {"\r\n\r\n", {0, 2, 4}},
+        {"\n\r", {0, 1, 2}},
+        {"x\xD0\xB4\r\n\xF0\x9F\x98\x80\n", {0, 5, 10}},  // UTF-8 sequences are bytes like others
+    };
+    for (const Case &c : cases)
+        for (size_t block = 1; block <= c.text.size() + 1; ++block)
+            EXPECT_EQ(StartsOf(c.text, block), c.starts) << c.text << " in blocks of " << block;
+
+    EXPECT_EQ(LineOfOffset({0, 2, 4}, 0), 0u);
+    EXPECT_EQ(LineOfOffset({0, 2, 4}, 3), 1u);
+    EXPECT_EQ(LineOfOffset({0, 2, 4}, 4), 2u);
+    EXPECT_EQ(LineOfOffset({0, 2, 4}, 99), 2u);
+    // Offsets past 4 GB.
+    std::vector<FileOffset> far = {0, 5000000000ULL, 6000000000ULL};
+    EXPECT_EQ(LineOfOffset(far, 5500000000ULL), 1u);
+}
+
+// A window is whole lines, holds the line asked for, stays within its bytes unless that
+// one line is longer, and reaches the file's end when it holds the last line.
+TEST(ViewWindow, WindowsAreWholeLinesAroundTheLineAskedFor)
+{
+    std::string text;
+    for (int i = 0; i < 500; ++i)
+        text += std::string(i % 7 == 0 ? 40 : 10 + i % 13, 'a' + i % 26) +
+                (i % 3 == 0 ? "\r\n" : i % 3 == 1 ? "\n" : "\r");
+    text += std::string(3000, 'z') + "\n" + "tail";
+    std::vector<FileOffset> starts = StartsOf(text, 4096);
+    FileOffset lines = starts.size();
+    for (size_t bytes : {64, 300, 1000, 5000, 100000}) {
+        for (FileOffset line = 0; line < lines; line += 7) {
+            WindowSpan span = ChooseWindow(starts, text.size(), line, bytes);
+            SCOPED_TRACE(testing::Message() << "line " << line << " window " << bytes);
+            ASSERT_LE(span.first, line);
+            ASSERT_GT(span.end, line);
+            EXPECT_EQ(span.begin, starts[span.first]);
+            EXPECT_EQ(span.finish, span.end < lines ? starts[span.end] : text.size());
+            if (span.end - span.first > 1) {
+                EXPECT_LE(span.finish - span.begin, bytes);
+            }
+            if (span.end == lines) {
+                EXPECT_EQ(span.finish, text.size());
+            }
+        }
+    }
+    // A line longer than the window is the window alone, at the end of the file too.
+    const struct {
+        std::string text;
+        FileOffset line;
+        size_t bytes;
+        FileOffset first, end;
+    } cases[] = {
+        {"ab\r\rlong last line", 2, 5, 2, 3},
+        {"ab\nlong middle line\ncd\n", 1, 5, 1, 2},
+        {"ab\ncd\nef\n", 1, 6, 1, 4},   // to the end of the file: it fits
+        {"ab\ncd\nef\n", 3, 6, 1, 4},   // the empty line after the last line end
+    };
+    for (const auto &c : cases) {
+        std::vector<FileOffset> few = StartsOf(c.text, 64);
+        WindowSpan span = ChooseWindow(few, c.text.size(), c.line, c.bytes);
+        EXPECT_EQ(span.first, c.first) << c.text;
+        EXPECT_EQ(span.end, c.end) << c.text;
+    }
+
+    // The last line, and a line beyond the last, give the end of the file.
+    WindowSpan last = ChooseWindow(starts, text.size(), lines + 10, 5000);
+    EXPECT_EQ(last.end, lines);
+    EXPECT_GT(last.end - last.first, 1u) << "earlier lines fill the window";
+}
+
+// A window cut short never splits a UTF-8 sequence or a CR LF.
+TEST(ViewWindow, CutsSplitNoCharacter)
+{
+    struct Case {
+        std::string text;
+        size_t most;
+        bool utf8;
+        size_t cut;
+    } cases[] = {
+        {"abcdef", 10, true, 6},
+        {"abcdef", 4, true, 4},
+        {"ab\xD0\xB4z", 3, true, 2},         // inside the two-byte sequence
+        {"ab\xD0\xB4z", 4, true, 4},
+        {"a\xF0\x9F\x98\x80z", 2, true, 1},  // inside the four-byte one
+        {"a\xF0\x9F\x98\x80z", 4, true, 1},
+        {"a\xF0\x9F\x98\x80z", 5, true, 5},
+        {"ab\r\ncd", 3, true, 2},           // inside CR LF
+        {"ab\xD0\xB4z", 3, false, 3},       // 8-bit: any byte
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(CutWindow((const unsigned char *)c.text.data(), c.text.size(), c.most, c.utf8),
+                  c.cut)
+            << c.text << " / " << c.most;
+}
+
+// A match is found at its file offset however the blocks cut it, in either case unless
+// the case must match.
+TEST(ViewWindow, SearchFindsMatchesThatStraddleBlocks)
+{
+    const std::string text = "one two Three\r\nfour TWO three\r\nfive";
+    struct Case {
+        std::string needle;
+        bool matchCase;
+        FileOffset from;
+        long long found;
+    } cases[] = {
+        {"two", false, 0, 4},
+        {"two", false, 5, 20},
+        {"TWO", true, 0, 20},
+        {"three", true, 0, 24},
+        {"three", false, 0, 8},
+        {"e\r\nfour", false, 0, 12},   // across a line end
+        {"five", false, 0, 31},
+        {"fivex", false, 0, -1},
+        {"o", false, 36, -1},
+    };
+    for (const Case &c : cases) {
+        for (size_t block = 1; block <= text.size(); ++block) {
+            BlockSearch search(c.needle, c.matchCase);
+            long long found = -1;
+            for (FileOffset at = c.from; at < text.size() && found < 0; at += block) {
+                size_t n = text.size() - at < block ? text.size() - at : block;
+                found = search.Add((const unsigned char *)text.data() + at, n, at);
+            }
+            EXPECT_EQ(found, c.found) << c.needle << " from " << c.from << " blocks " << block;
+        }
+    }
+}
