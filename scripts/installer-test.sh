@@ -129,14 +129,7 @@ for f in left.files left.registry; do
 done
 
 # Uninstalling by hand asks about the user's things; Yes removes them too.
-wait_window() {
-    for i in $(seq 1 120); do
-        id=$(xdotool search --name "$1" 2>/dev/null | head -n 1)
-        [ -n "$id" ] && { echo "$id"; return 0; }
-        sleep 0.25
-    done
-    return 1
-}
+. "$top/scripts/wait-window.sh"
 # press TITLE KEY: waits for the window with that title, then presses the key in it until
 # it goes (a key pressed while the window is still coming up is lost). False when the
 # window never came.

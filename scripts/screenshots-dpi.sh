@@ -6,13 +6,8 @@
 set -e
 top=$(cd "$(dirname "$0")/.." && pwd)
 dpi=${DPI:-192}
-build_dir="$top/${BUILD:-build}"
-WINE=wine
-if [ "$(sh "$top/scripts/wine-arch.sh")" = 64 ]; then
-    build_dir="$build_dir"64
-    WINE=/usr/lib/wine/wine64
-    export WINEARCH=win64
-fi
+. "$top/scripts/wine-build.sh"
+. "$top/scripts/wait-window.sh"
 shots="$build_dir/dpi-$dpi"
 export WINEPREFIX="$build_dir/dpi-prefix"
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
@@ -38,16 +33,6 @@ fi
 $WINE reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
 wineserver -w
 
-# Waits for a window whose name matches; prints its id.
-wait_window() {
-    for i in $(seq 1 120); do
-        id=$(xdotool search --name "$1" 2>/dev/null | head -n 1)
-        [ -n "$id" ] && { echo "$id"; return 0; }
-        sleep 0.25
-    done
-    echo "no window '$1'" >&2
-    return 1
-}
 # shot NAME TITLE KEYS...: presses the keys in the main window, photographs the window
 # titled TITLE, then closes it with Escape.
 shot() {

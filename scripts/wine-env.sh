@@ -3,13 +3,7 @@
 top=${top:-$(cd "$(dirname "$0")/.." && pwd)}
 # BUILD names the build folder (relative to the top), as in the Makefile. Where 32-bit
 # Wine cannot run, the 64-bit build beside it is used, under 64-bit Wine.
-build_dir="$top/${BUILD:-build}"
-WINE=wine
-if [ "$(sh "$top/scripts/wine-arch.sh")" = 64 ]; then
-    build_dir="$build_dir"64
-    WINE=/usr/lib/wine/wine64
-    export WINEARCH=win64
-fi
+. "$top/scripts/wine-build.sh"
 export WINE
 export WINEPREFIX="$build_dir/wineprefix"
 export WINEDEBUG=-all

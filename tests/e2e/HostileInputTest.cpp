@@ -16,6 +16,18 @@ std::string Folder()
     return TempFolder("ow hostile");
 }
 
+// The text with its CR LF pairs taken out: what was there before lines were broken.
+std::string WithoutLineEnds(const std::string &text)
+{
+    std::string joined;
+    for (size_t i = 0; i < text.size(); ++i)
+        if (text.compare(i, 2, "\r\n") == 0)
+            ++i;
+        else
+            joined += text[i];
+    return joined;
+}
+
 std::string Nested(int depth)
 {
     return "{\\rtf1 " + std::string(depth, '{') + "x" + std::string(depth, '}') + "}";
@@ -263,13 +275,7 @@ TEST_F(HostileInputTest, ALineOfManyRunsIsBrokenOnlyWhenTheUserSaysSo)
             break;
     }
     // Only line ends were added (the text has none but its last).
-    std::string joined;
-    for (size_t i = 0; i < shown.size(); ++i)
-        if (shown.compare(i, 2, "\r\n") == 0)
-            ++i;
-        else
-            joined += shown[i];
-    EXPECT_TRUE(joined == json + "last line") << shown.size() << " characters shown";
+    EXPECT_TRUE(WithoutLineEnds(shown) == json + "last line") << shown.size() << " characters shown";
     EXPECT_GT(SendMessageA(Editor(), EM_GETLINECOUNT, 0, 0), 200);
     EXPECT_EQ(WindowText(program.main), title) << "the document is untitled";
     EXPECT_EQ(SendMessageA(Editor(), EM_GETMODIFY, 0, 0), 0);
@@ -394,13 +400,7 @@ TEST_F(HostileInputTest, RtfOfAMillionLineBreaksOpensAsPlainTextInShortLines)
                 break;
         }
     }
-    std::string joined;
-    for (size_t i = 0; i < shown.size(); ++i)
-        if (shown.compare(i, 2, "\r\n") == 0)
-            ++i;
-        else
-            joined += shown[i];
-    EXPECT_TRUE(joined == bytes) << shown.size() << " characters shown";
+    EXPECT_TRUE(WithoutLineEnds(shown) == bytes) << shown.size() << " characters shown";
     EXPECT_GT(SendMessageA(Editor(), EM_GETLINECOUNT, 0, 0), 1000);
     EXPECT_TRUE(CloseProgram(program));
 }
