@@ -58,6 +58,11 @@ void LayoutMainWindow(const LayoutRecord &layout, RECT *rect)
         InvalidateRect(layout.status, 0, TRUE);
     }
     ComputeEditorRect(layout, rect, 0);
+    if (layout.scroll) {
+        int width = GetSystemMetrics(SM_CXVSCROLL);
+        rect->right -= width;
+        MoveWindow(layout.scroll, rect->right, rect->top, width, rect->bottom - rect->top, TRUE);
+    }
     if (layout.editor)
         MoveWindow(layout.editor, rect->left, rect->top, rect->right - rect->left,
                    rect->bottom - rect->top, TRUE);

@@ -8,6 +8,7 @@ struct LayoutRecord {
     HWND editor;
     HWND toolbar;  // null while it does not exist; a null child counts as hidden
     HWND status;
+    HWND scroll = 0;  // a scroll bar at the editor's right edge, when one is given
 };
 
 extern LayoutRecord MainLayout;
@@ -15,7 +16,8 @@ extern LayoutRecord MainLayout;
 // The client rectangle less the toolbar (overlapping its last row) and the
 // status bar; hidden bars count only with countHidden.
 void ComputeEditorRect(const LayoutRecord &layout, RECT *rect, int countHidden);
-// Sizes the bars, keeps the last status part at the right edge, moves the editor.
+// Sizes the bars, keeps the last status part at the right edge, moves the editor (and
+// the scroll bar beside it).
 void LayoutMainWindow(const LayoutRecord &layout, RECT *rect);
 // Equal parts over the width of the status bar's parent.
 void SetStatusParts(HWND status, int count);

@@ -479,6 +479,10 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         if (!OnFileCheckTimer(window, wParam))
             AutoHideFrame(window, EditorControl.control);
         break;
+    case WM_VSCROLL:
+        if (OnFileViewScroll((HWND)lParam, wParam))
+            return 0;
+        break;
     case WM_ACTIVATEAPP:
         if (wParam)
             CheckDocumentFile(window);

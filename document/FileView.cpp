@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/App.h"
+#include "app/Layout.h"
 #include "app/MainWindow.h"
 #include "document/Document.h"
 #include "document/FileFormats.h"
@@ -53,6 +54,11 @@ struct ViewState {
 
 ViewState View;
 bool LockMade = false;
+// The scroll bar of the whole file beside the editor, whose own would stand for the window
+// only: its positions are the file's bytes, scaled to SCROLL_RANGE.
+const int SCROLL_RANGE = 1 << 15;
+HWND ScrollBar = 0;
+SCROLLINFO ScrollShown = {};
 // True while a search or a wait for the index runs: messages other threads send are
 // answered meanwhile, but none that would change the document (MainWindowProc).
 bool Busy = false;
@@ -67,6 +73,8 @@ void AnswerSentMessages()
     PeekMessageA(&message, 0, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
     Busy = was;
 }
+
+void UpdateScrollBar();
 
 HANDLE OpenShared(const char *path)
 {
@@ -117,20 +125,72 @@ DWORD WINAPI BuildIndex(void *)
     return 0;
 }
 
-// Waits until the index holds line and bytesAfter bytes after its start (or is complete).
-void WaitForIndex(FileOffset line, FileOffset bytesAfter)
+// While the program waits for the index or searches the file: answers what other threads
+// send, paints, and drops what is typed (keys would act on a window about to go); false
+// when Esc was pressed, to give the wait up.
+bool KeepWaiting()
 {
-    for (;;) {
-        EnterCriticalSection(&View.lock);
-        bool enough = View.indexDone ||
-                      (View.starts.size() > line + 1 &&
-                       View.indexed > View.starts[line] + bytesAfter);
-        LeaveCriticalSection(&View.lock);
-        if (enough)
-            return;
+    AnswerSentMessages();
+    MSG message;
+    bool going = true;
+    while (PeekMessageA(&message, 0, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE))
+        if (message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE)
+            going = false;
+    while (PeekMessageA(&message, 0, WM_PAINT, WM_PAINT, PM_REMOVE))
+        DispatchMessageA(&message);
+    return going;
+}
+
+// Whether the index holds line and bytesAfter bytes after its start, or is complete.
+bool IndexReaches(FileOffset line, FileOffset bytesAfter)
+{
+    EnterCriticalSection(&View.lock);
+    bool enough = View.indexDone || (View.starts.size() > line + 1 &&
+                                     View.indexed > View.starts[(size_t)line] + bytesAfter);
+    LeaveCriticalSection(&View.lock);
+    return enough;
+}
+
+// Whether the index covers the file up to offset, or is complete.
+bool IndexCovers(FileOffset offset)
+{
+    EnterCriticalSection(&View.lock);
+    bool enough = View.indexDone || View.indexed > offset;
+    LeaveCriticalSection(&View.lock);
+    return enough;
+}
+
+// Waits until the index holds line and bytesAfter bytes after its start (or is
+// complete); false when the user gave the wait up.
+bool WaitForIndex(FileOffset line, FileOffset bytesAfter)
+{
+    while (!IndexReaches(line, bytesAfter)) {
         Sleep(5);
-        AnswerSentMessages();
+        if (!KeepWaiting())
+            return false;
     }
+    return true;
+}
+
+// Waits until the index covers the file up to offset; false when the user gave it up.
+bool WaitForOffset(FileOffset offset)
+{
+    while (!IndexCovers(offset)) {
+        Sleep(5);
+        if (!KeepWaiting())
+            return false;
+    }
+    return true;
+}
+
+bool WaitForWholeIndex()
+{
+    while (!View.indexDone) {
+        Sleep(5);
+        if (!KeepWaiting())
+            return false;
+    }
+    return true;
 }
 
 // The window's text as the control gets it: UTF-16 with LF line ends.
@@ -200,6 +260,9 @@ void ShowSpan(const WindowSpan &span, FileOffset line, size_t byteColumn, size_t
     editor = EditorControl.Empty();
     SendMessageA(editor, EM_SETREADONLY, FALSE, 0);
     EditorControl.SuspendWrap();
+    // The whole file's scroll bar stands beside the editor in place of the control's own.
+    if (ScrollBar)
+        SendMessageA(editor, EM_SHOWSCROLLBAR, SB_VERT, FALSE);
     StreamInUnicode(editor, text.data(), text.size());
     SendMessageA(editor, EM_SETREADONLY, TRUE, 0);
     SendMessageA(editor, EM_SETMODIFY, FALSE, 0);
@@ -237,6 +300,7 @@ void ShowSpan(const WindowSpan &span, FileOffset line, size_t byteColumn, size_t
     // status bar is brought up to date here (and the window stays where it is now).
     FollowSelection();
     View.moving = false;
+    UpdateScrollBar();
 }
 
 // How near the window's first or last line the caret or the lines shown may come before
@@ -253,11 +317,44 @@ bool MoreAfter()
     return View.span.begin + (View.span.begin == 0 ? View.mark : 0) + View.bytes.size() < View.size;
 }
 
+// The file offset where the window's line (an index into byteStarts) begins.
+FileOffset WindowLineOffset(size_t index)
+{
+    FileOffset base = View.span.begin + (View.span.begin == 0 ? View.mark : 0);
+    return base + (index < View.byteStarts.size() ? View.byteStarts[index] : View.bytes.size());
+}
+
+
+void ShownLines(size_t *first, size_t *last);
+
+// Sets the whole file's scroll bar to the lines shown.
+void UpdateScrollBar()
+{
+    if (!ScrollBar || View.controlStarts.empty() || View.size == 0)
+        return;
+    size_t first = 0, last = 0;
+    ShownLines(&first, &last);
+    double scale = (double)SCROLL_RANGE / (double)View.size;
+    SCROLLINFO info = {sizeof info, SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL};
+    info.nMax = SCROLL_RANGE - 1;
+    info.nPage = (UINT)((double)(WindowLineOffset(last + 1) - WindowLineOffset(first)) * scale);
+    if (info.nPage < 1)
+        info.nPage = 1;
+    info.nPos = (int)((double)WindowLineOffset(first) * scale);
+    if (info.nPos > SCROLL_RANGE - (int)info.nPage)
+        info.nPos = SCROLL_RANGE - (int)info.nPage;
+    if (info.nPage == ScrollShown.nPage && info.nPos == ScrollShown.nPos)
+        return;
+    ScrollShown = info;
+    SetScrollInfo(ScrollBar, SB_CTL, &info, TRUE);
+}
+
 // Shows line (and byte column) of the file, moving the window there.
-void ShowLine(FileOffset line, size_t byteColumn = 0, size_t selectBytes = 0)
+bool ShowLine(FileOffset line, size_t byteColumn = 0, size_t selectBytes = 0)
 {
     WaitCursor wait;
-    WaitForIndex(line, 2 * View.windowBytes);
+    if (!WaitForIndex(line, 2 * View.windowBytes))
+        return false;
     // The index is only read here, under its lock: no copy of millions of starts.
     EnterCriticalSection(&View.lock);
     if (line >= View.starts.size())
@@ -265,6 +362,17 @@ void ShowLine(FileOffset line, size_t byteColumn = 0, size_t selectBytes = 0)
     WindowSpan span = ChooseWindow(View.starts, View.size, line, View.windowBytes);
     LeaveCriticalSection(&View.lock);
     ShowSpan(span, line, byteColumn, selectBytes);
+    return true;
+}
+
+// Shows line as the first line in the editor, the caret at its start.
+void ShowLineAtTop(FileOffset line)
+{
+    if (!ShowLine(line) || line < View.span.first)
+        return;
+    LONG shown = (LONG)SendMessageA(EditorControl.control, EM_GETFIRSTVISIBLELINE, 0, 0);
+    SendMessageA(EditorControl.control, EM_LINESCROLL, 0, (LONG)(line - View.span.first) - shown);
+    UpdateScrollBar();
 }
 
 // The window's line index and byte (in the window) of a control position.
@@ -276,6 +384,48 @@ size_t WindowLineOf(LONG position)
                View.controlStarts[index + step] <= position)
             index += step;
     return index;
+}
+
+// The window's lines the editor shows: the first, and the one at its bottom.
+void ShownLines(size_t *first, size_t *last)
+{
+    HWND editor = EditorControl.control;
+    *first = (size_t)SendMessageA(editor, EM_GETFIRSTVISIBLELINE, 0, 0);
+    if (*first >= View.controlStarts.size())
+        *first = View.controlStarts.size() - 1;
+    RECT area = {0, 0, 0, 0};
+    GetClientRect(editor, &area);
+    POINTL bottom = {0, area.bottom > 0 ? area.bottom - 1 : 0};
+    *last = WindowLineOf((LONG)SendMessageA(editor, EM_CHARFROMPOS, 0, (LPARAM)&bottom));
+}
+
+// Moves the window when the lines shown come near one of its edges (the wheel, the
+// control's scrolling), keeping the first line shown first; the caret goes to it.
+void FollowShownLines()
+{
+    size_t first = 0, last = 0;
+    ShownLines(&first, &last);
+    size_t lines = View.controlStarts.size();
+    bool nearTop = first < EdgeLines() && View.span.first > 0;
+    bool nearBottom = last + EdgeLines() >= lines && MoreAfter();
+    if (nearTop || nearBottom)
+        ShowLineAtTop(View.span.first + first);
+}
+
+// Ctrl+End: the last line, with the caret at its end.
+void ShowLastLine()
+{
+    WaitCursor wait;
+    if (!WaitForWholeIndex())
+        return;
+    size_t lines = FileViewIndexedLines(false);
+    if (!ShowLine(lines ? lines - 1 : 0))
+        return;
+    GETTEXTLENGTHEX count = {GTL_NUMCHARS, 1200};
+    LONG end = (LONG)SendMessageA(EditorControl.control, EM_GETTEXTLENGTHEX, (WPARAM)&count, 0);
+    SendMessageA(EditorControl.control, EM_SETSEL, end, end);
+    SendMessageA(EditorControl.control, EM_SCROLLCARET, 0, 0);
+    UpdateScrollBar();
 }
 
 size_t ByteOf(LONG position)
@@ -296,6 +446,33 @@ size_t ByteOf(LONG position)
         at = next;
     }
     return at;
+}
+
+// Shows the line that holds offset as the first line in the editor: by scrolling when it
+// lies in the window away from its edges, else by moving the window.
+void ShowOffsetAtTop(FileOffset offset)
+{
+    FileOffset base = WindowLineOffset(0);
+    size_t lines = View.byteStarts.size();
+    if (offset >= base && offset < WindowLineOffset(lines)) {
+        size_t index = 0;
+        for (size_t step = lines; step > 0; step /= 2)
+            while (index + step < lines && WindowLineOffset(index + step) <= offset)
+                index += step;
+        if ((index >= EdgeLines() || View.span.first == 0) &&
+            (index + EdgeLines() < lines || !MoreAfter())) {
+            LONG shown = (LONG)SendMessageA(EditorControl.control, EM_GETFIRSTVISIBLELINE, 0, 0);
+            SendMessageA(EditorControl.control, EM_LINESCROLL, 0, (LONG)index - shown);
+            return;
+        }
+    }
+    WaitCursor wait;
+    if (!WaitForOffset(offset))
+        return;
+    EnterCriticalSection(&View.lock);
+    FileOffset line = LineOfOffset(View.starts, offset);
+    LeaveCriticalSection(&View.lock);
+    ShowLineAtTop(line);
 }
 
 }  // namespace
@@ -380,6 +557,14 @@ int OpenFileView(HWND owner, const char *path)
     View.stopIndex = 0;
     View.open = true;
 
+    if (MainWindow && !ScrollBar) {
+        ScrollBar = CreateWindowExA(0, "SCROLLBAR", "", WS_CHILD | WS_VISIBLE | SBS_VERT, 0, 0,
+                                    0, 0, MainWindow, 0, GetModuleHandleA(0), 0);
+        ScrollShown = SCROLLINFO();
+        MainLayout.scroll = ScrollBar;
+        RECT rect;
+        LayoutMainWindow(MainLayout, &rect);
+    }
     HWND editor = EditorControl.Empty();
     EditorControl.SetTextMode(TEXT_PLAIN);
     editor = EditorControl.control;
@@ -406,9 +591,10 @@ int OpenFileView(HWND owner, const char *path)
     SetCurrentDocument(owner, path);
     // The file is shown, not held: a log that grows is not followed into the window.
     WatchDocumentFile(owner, 0);
-    // Scrolling (the wheel, the scroll bar) moves no caret: what is shown is looked at.
+    // Scrolling (the wheel, the keys) moves no caret: what is shown is looked at.
     if (MainWindow)
         SetTimer(MainWindow, VIEW_SCROLL_TIMER, VIEW_SCROLL_PERIOD, 0);
+    UpdateScrollBar();
     return 1;
 }
 
@@ -434,6 +620,14 @@ void CloseFileView()
     View.controlStarts.clear();
     HWND editor = EditorControl.Empty();
     SendMessageA(editor, EM_SETREADONLY, FALSE, 0);
+    if (ScrollBar) {
+        SendMessageA(editor, EM_SHOWSCROLLBAR, SB_VERT, TRUE);
+        MainLayout.scroll = 0;
+        DestroyWindow(ScrollBar);
+        ScrollBar = 0;
+        RECT rect;
+        LayoutMainWindow(MainLayout, &rect);
+    }
     EditorControl.ResumeWrap();
 }
 
@@ -472,23 +666,36 @@ bool OnFileViewTimer(WPARAM timer)
         return false;
     if (!View.open || View.moving || View.controlStarts.empty())
         return true;
-    // The lines shown: the first, and the one at the bottom of the editor.
-    HWND editor = EditorControl.control;
-    size_t first = (size_t)SendMessageA(editor, EM_GETFIRSTVISIBLELINE, 0, 0);
-    RECT area = {0, 0, 0, 0};
-    GetClientRect(editor, &area);
-    POINTL bottom = {0, area.bottom > 0 ? area.bottom - 1 : 0};
-    size_t last = WindowLineOf((LONG)SendMessageA(editor, EM_CHARFROMPOS, 0, (LPARAM)&bottom));
-    size_t lines = View.controlStarts.size();
-    bool nearTop = first < EdgeLines() && View.span.first > 0;
-    bool nearBottom = last + EdgeLines() >= lines && MoreAfter();
-    if (!nearTop && !nearBottom)
+    FollowShownLines();
+    UpdateScrollBar();
+    return true;
+}
+
+bool OnFileViewScroll(HWND bar, WPARAM request)
+{
+    if (!ScrollBar || bar != ScrollBar)
+        return false;
+    if (!View.open || View.moving || View.controlStarts.empty())
         return true;
-    // The window moves with the first line shown staying first; the caret goes to it.
-    FileOffset top = View.span.first + first;
-    ShowLine(top);
-    LONG shownNow = (LONG)SendMessageA(EditorControl.control, EM_GETFIRSTVISIBLELINE, 0, 0);
-    SendMessageA(EditorControl.control, EM_LINESCROLL, 0, (LONG)(top - View.span.first) - shownNow);
+    switch (LOWORD(request)) {
+    case SB_LINEUP: case SB_LINEDOWN: case SB_PAGEUP: case SB_PAGEDOWN:
+        SendMessageA(EditorControl.control, WM_VSCROLL, LOWORD(request), 0);
+        FollowShownLines();
+        break;
+    case SB_TOP:
+        ShowLineAtTop(0);
+        break;
+    case SB_BOTTOM:
+        ShowLastLine();
+        break;
+    case SB_THUMBTRACK: case SB_THUMBPOSITION:
+        // The range fits the message's 16 bits.
+        ShowOffsetAtTop((FileOffset)((double)HIWORD(request) * (double)View.size / SCROLL_RANGE));
+        if (LOWORD(request) == SB_THUMBTRACK)
+            return true;  // the thumb stays where it is dragged to
+        break;
+    }
+    UpdateScrollBar();
     return true;
 }
 
@@ -502,13 +709,7 @@ bool FileViewKey(const MSG &message)
         return true;
     }
     if (message.wParam == VK_END) {
-        size_t lines = FileViewIndexedLines(true);
-        ShowLine(lines ? lines - 1 : 0);
-        // The caret at the end of the last line.
-        GETTEXTLENGTHEX count = {GTL_NUMCHARS, 1200};
-        LONG end = (LONG)SendMessageA(EditorControl.control, EM_GETTEXTLENGTHEX, (WPARAM)&count, 0);
-        SendMessageA(EditorControl.control, EM_SETSEL, end, end);
-        SendMessageA(EditorControl.control, EM_SCROLLCARET, 0, 0);
+        ShowLastLine();
         return true;
     }
     return false;
@@ -526,7 +727,9 @@ void FileViewGotoOffset(FileOffset offset)
         return;
     if (offset > View.size)
         offset = View.size;
-    FileViewIndexedLines(true);
+    WaitCursor wait;
+    if (!WaitForOffset(offset))
+        return;
     EnterCriticalSection(&View.lock);
     FileOffset line = LineOfOffset(View.starts, offset);
     FileOffset start = View.starts.empty() ? 0 : View.starts[(size_t)line];
@@ -550,42 +753,42 @@ int FileViewFind(HWND owner)
         needle.resize(WideCharToMultiByte(CP_UTF8, 0, wide.data(), (int)wide.size(), &needle[0],
                                           (int)needle.size(), 0, 0));
     }
+    bool down = (FindFlags & FR_DOWN) != 0;
+    FileSearch search = {needle, (FindFlags & FR_MATCHCASE) != 0,
+                         (FindFlags & FR_WHOLEWORD) != 0, down};
+    // Down starts after the selection and Up before it, so a selected match is never
+    // found again.
     CHARRANGE selection;
     SendMessageA(EditorControl.control, EM_EXGETSEL, 0, (LPARAM)&selection);
-    FileOffset from = View.span.begin + (View.span.begin == 0 ? View.mark : 0) +
-                      ByteOf(selection.cpMax);
+    FileOffset from = WindowLineOffset(0) + ByteOf(down ? selection.cpMax : selection.cpMin);
     WaitCursor wait;
     HANDLE file = OpenShared(View.path);
     if (file == INVALID_HANDLE_VALUE)
         return 0;
-    BlockSearch search(needle, (FindFlags & FR_MATCHCASE) != 0);
-    std::vector<unsigned char> block(BLOCK);
-    long long found = -1;
-    for (FileOffset at = from; at < View.size && found < 0;) {
-        size_t want = View.size - at < BLOCK ? (size_t)(View.size - at) : BLOCK;
-        size_t got = ReadAt(file, at, block.data(), want);
-        if (got == 0)
-            break;
-        found = search.Add(block.data(), got, at);
-        at += got;
-        AnswerSentMessages();
-    }
+    long long found = SearchFile(
+        search, from, View.size, BLOCK,
+        [](void *file, FileOffset offset, unsigned char *buffer, size_t n) {
+            return ReadAt((HANDLE)file, offset, buffer, n);
+        },
+        file, [](void *) { return KeepWaiting(); }, 0);
     CloseHandle(file);
+    if (found == -2)
+        return 0;  // Esc
+    // The byte order mark is no text.
+    if (found >= 0 && (FileOffset)found < View.mark)
+        found = -1;
     if (found < 0) {
         if (MessageBoxA(owner, "No more matches found.\n\nReset to start of file?", AppName,
-                        MB_YESNO) == IDYES)
-            ShowLine(0);
+                        MB_YESNO) == IDYES) {
+            if (down)
+                ShowLine(0);
+            else
+                ShowLastLine();
+        }
         return 0;
     }
-    for (;;) {
-        EnterCriticalSection(&View.lock);
-        bool covered = View.indexDone || View.indexed > (FileOffset)found + needle.size();
-        LeaveCriticalSection(&View.lock);
-        if (covered)
-            break;
-        Sleep(5);
-        AnswerSentMessages();
-    }
+    if (!WaitForOffset((FileOffset)found + needle.size()))
+        return 0;
     EnterCriticalSection(&View.lock);
     FileOffset line = LineOfOffset(View.starts, (FileOffset)found);
     FileOffset start = View.starts[(size_t)line] + (line == 0 ? View.mark : 0);

@@ -1,7 +1,8 @@
 // The read-only view of a file too big for the control: the control holds a window of
 // whole lines of the file (VIEW_WINDOW_BYTES), which moves as the caret nears its edges
 // and for Ctrl+Home, Ctrl+End, Goto and Find; an index of line starts, built on a thread
-// of its own from the first screen on, makes any line reachable. 8-bit and UTF-8 text.
+// of its own from the first screen on, makes any line reachable, and a scroll bar beside
+// the editor stands for the whole file. 8-bit and UTF-8 text.
 #pragma once
 #include <windows.h>
 
@@ -47,6 +48,9 @@ void FileViewFollowCaret();
 // WM_TIMER: true when the timer was the view's (and the window is moved when the lines
 // shown are near one of its edges).
 bool OnFileViewTimer(WPARAM timer);
+// WM_VSCROLL from the whole file's scroll bar beside the editor: true when the bar was
+// the view's (and the view scrolled, paged or moved to the thumb's place).
+bool OnFileViewScroll(HWND bar, WPARAM request);
 // Ctrl+Home and Ctrl+End for the editor go to the file's first and last line; true when
 // the message was taken.
 bool FileViewKey(const MSG &message);
@@ -54,8 +58,8 @@ bool FileViewKey(const MSG &message);
 void FileViewGotoLine(FileOffset line);
 // Shows the character at a byte offset of the file with the caret before it.
 void FileViewGotoOffset(FileOffset offset);
-// Find Next over the whole file from the caret (down), with FindText and FindFlags'
-// match case; 1 when a match was found and selected.
+// Find Next over the whole file from the caret, down or up, with FindText and FindFlags'
+// match case and whole word; Esc stops it. 1 when a match was found and selected.
 int FileViewFind(HWND owner);
 // Save and Save As of a view: copies the file to a name chosen in the Save As dialog
 // (to, when given, without the dialog); 1 when copied.

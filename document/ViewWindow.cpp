@@ -94,31 +94,69 @@ static unsigned char Folded(unsigned char c)
     return c >= 'A' && c <= 'Z' ? (unsigned char)(c - 'A' + 'a') : c;
 }
 
-BlockSearch::BlockSearch(const std::string &needle, bool matchCase)
-    : needle(needle), matchCase(matchCase)
+// Letters, digits and the underscore of ASCII, and every byte of a character beyond it
+// (8-bit letters, UTF-8 sequences), make words.
+static bool InWord(unsigned char c)
 {
-    if (!matchCase)
-        for (char &c : this->needle)
-            c = (char)Folded((unsigned char)c);
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
+           c == '_' || c >= 0x80;
 }
 
-long long BlockSearch::Add(const unsigned char *bytes, size_t n, FileOffset offset)
+long long SearchFile(const FileSearch &search, FileOffset from, FileOffset size, size_t block,
+                     ReadFileBytes read, void *context, bool (*going)(void *), void *goingContext)
 {
+    std::string needle = search.needle;
     size_t m = needle.size();
-    if (m == 0)
+    if (m == 0 || m > size || block == 0)
         return -1;
-    std::string hay = carry;
-    FileOffset hayOffset = carry.empty() ? offset : carryOffset;
-    hay.append((const char *)bytes, n);
-    if (!matchCase)
-        for (char &c : hay)
+    if (!search.matchCase)
+        for (char &c : needle)
             c = (char)Folded((unsigned char)c);
-    size_t found = hay.find(needle);
-    if (found != std::string::npos)
-        return (long long)(hayOffset + found);
-    size_t keep = std::min(hay.size(), m - 1);
-    carry = hay.substr(hay.size() - keep);
-    carryOffset = hayOffset + (hay.size() - keep);
-    // The carried bytes are folded already; folding twice changes nothing.
+    // Matches start in [first, last]: down from `from`, up ending by it.
+    FileOffset first = search.down ? from : 0;
+    FileOffset last = search.down ? size - m : (from >= m ? from - m : 0);
+    if (first > size - m || (!search.down && from < m))
+        return -1;
+    std::string hay;
+    FileOffset blocks = (last - first) / block + 1;
+    for (FileOffset k = 0; k < blocks; ++k) {
+        // Starts [low, high] of this block, nearest `from` first.
+        FileOffset low = search.down ? first + k * block : (last >= (k + 1) * block - 1 ? last - ((k + 1) * block - 1) : 0);
+        FileOffset high = search.down ? low + block - 1 : last - k * block;
+        if (low < first)
+            low = first;
+        if (high > last)
+            high = last;
+        // The bytes read: one before the first start and one after the last match's end,
+        // for the word test.
+        FileOffset begin = low > 0 ? low - 1 : 0;
+        FileOffset end = high + m + 1 < size ? high + m + 1 : size;
+        hay.resize((size_t)(end - begin));
+        size_t got = read(context, begin, (unsigned char *)&hay[0], hay.size());
+        if (got < hay.size())
+            return -1;
+        std::string folded = hay;
+        if (!search.matchCase)
+            for (char &c : folded)
+                c = (char)Folded((unsigned char)c);
+        size_t lowAt = (size_t)(low - begin), highAt = (size_t)(high - begin);
+        size_t at = search.down ? folded.find(needle, lowAt) : folded.rfind(needle, highAt);
+        while (at != std::string::npos && at >= lowAt && at <= highAt) {
+            FileOffset offset = begin + at;
+            bool whole = !search.wholeWord ||
+                         ((offset == 0 || !InWord((unsigned char)hay[at - 1]) ||
+                           !InWord((unsigned char)hay[at])) &&
+                          (offset + m == size || !InWord((unsigned char)hay[at + m]) ||
+                           !InWord((unsigned char)hay[at + m - 1])));
+            if (whole)
+                return (long long)offset;
+            if (search.down)
+                at = folded.find(needle, at + 1);
+            else
+                at = at == 0 ? std::string::npos : folded.rfind(needle, at - 1);
+        }
+        if (going && !going(goingContext))
+            return -2;
+    }
     return -1;
 }

@@ -49,19 +49,21 @@ WindowSpan ChooseWindow(const std::vector<FileOffset> &starts, FileOffset size, 
 // no character is split.
 size_t CutWindow(const unsigned char *text, size_t n, size_t most, bool utf8);
 
-// Searches a file a block at a time for needle (bytes as the file holds them; ASCII
-// letters alike in either case unless matchCase): a match that straddles two blocks is
-// found too.
-class BlockSearch {
-public:
-    BlockSearch(const std::string &needle, bool matchCase);
-    // The file offset of the first match that lies within what was added so far (this
-    // block, at offset, and the end of the blocks before), or -1.
-    long long Add(const unsigned char *bytes, size_t n, FileOffset offset);
-
-private:
+// What Find looks for in a file: needle as the file holds its bytes.
+struct FileSearch {
     std::string needle;
-    bool matchCase;
-    std::string carry;        // the last needle.size() - 1 bytes before this block
-    FileOffset carryOffset = 0;
+    bool matchCase;  // else ASCII letters match in either case
+    bool wholeWord;  // a match neither starts nor ends inside a word
+    bool down;       // the first match from `from` on, else the last that ends by `from`
 };
+
+// Reads up to n bytes of the file at offset into buffer; how many came.
+typedef size_t (*ReadFileBytes)(void *context, FileOffset offset, unsigned char *buffer,
+                                size_t n);
+
+// Searches a file of size bytes a block of about block bytes at a time (each read
+// overlaps the next, so a match that straddles two blocks is found); going is asked
+// after each block and stops the search when false. The match's file offset; -1 when
+// there is none, -2 when stopped.
+long long SearchFile(const FileSearch &search, FileOffset from, FileOffset size, size_t block,
+                     ReadFileBytes read, void *context, bool (*going)(void *), void *goingContext);

@@ -1,12 +1,23 @@
 // Fuzzes the view's arithmetic: line starts found in two blocks are those found whole,
 // a window is whole lines holding the line asked for, a cut splits no UTF-8 sequence or
-// CR LF, and a search in two blocks finds what a plain search of the whole finds.
+// CR LF, and a search by blocks, either way, finds what a plain search of the whole finds.
 #include <stddef.h>
 #include <stdint.h>
+#include <string.h>
+
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "document/ViewWindow.h"
+
+static size_t ReadText(void *context, FileOffset offset, unsigned char *buffer, size_t n)
+{
+    const std::string &text = *(const std::string *)context;
+    size_t got = offset < text.size() ? std::min(n, text.size() - (size_t)offset) : 0;
+    memcpy(buffer, text.data() + offset, got);
+    return got;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
@@ -45,14 +56,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         __builtin_trap();
 
     if (needleLength <= n) {
-        std::string needle((const char *)text, needleLength);
         std::string hay((const char *)text, n);
-        BlockSearch search(needle, true);
-        long long found = search.Add(text, split, 0);
-        if (found < 0)
-            found = search.Add(text + split, n - split, split);
-        size_t expected = hay.find(needle);
-        if (found != (long long)expected)
+        FileSearch search = {hay.substr(0, needleLength), true, false, true};
+        size_t from = split % (n + 1), block = 1 + data[2] % 64;
+        size_t expected = hay.find(search.needle, from);
+        if (SearchFile(search, from, n, block, ReadText, &hay, 0, 0) != (long long)expected)
+            __builtin_trap();
+        search.down = false;
+        expected = from >= needleLength ? hay.rfind(search.needle, from - needleLength)
+                                        : std::string::npos;
+        if (SearchFile(search, from, n, block, ReadText, &hay, 0, 0) != (long long)expected)
             __builtin_trap();
     }
     return 0;

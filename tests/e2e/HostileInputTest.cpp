@@ -407,8 +407,9 @@ TEST_F(HostileInputTest, RtfOfAMillionLineBreaksOpensAsPlainTextInShortLines)
 
 
 // A log that would cost the control gigabytes opens at once as a read-only view, whose
-// status bar shows the line of the whole file: Ctrl+End goes to the file's last line and
-// Ctrl+Home back to its first, typing changes nothing, and the program answers throughout.
+// status bar shows the line of the whole file: its scroll bar stands for the whole file,
+// Ctrl+End goes to the file's last line and Ctrl+Home back to its first, typing changes
+// nothing, and the program answers throughout.
 TEST_F(HostileInputTest, ABigLogOpensAsAViewThatReachesItsLastLine)
 {
     std::string log;
@@ -420,17 +421,24 @@ TEST_F(HostileInputTest, ABigLogOpensAsAViewThatReachesItsLastLine)
     program = StartProgram(("\"" + Write("big view.log", log) + "\"").c_str(), "OrvelloWord");
     ASSERT_TRUE(program.main);
     HWND status = FindChild(program.main, "msctls_statusbar32");
+    // The scroll bar's middle is the line that holds the file's middle byte.
+    int middle = (int)std::count(log.begin(), log.begin() + log.size() / 2, '\n');
     const struct {
         WORD key;
+        int thumb;
         std::string status;
     } steps[] = {
-        {0, "Ln 1, col 1    Read-only view"},
-        {VK_END, "Ln " + std::to_string(lines + 1) + ", col 1    Read-only view"},
-        {VK_HOME, "Ln 1, col 1    Read-only view"},
+        {0, -1, "Ln 1, col 1    Read-only view"},
+        {0, 1 << 14, "Ln " + std::to_string(middle + 1) + ", col 1    Read-only view"},
+        {VK_END, -1, "Ln " + std::to_string(lines + 1) + ", col 1    Read-only view"},
+        {VK_HOME, -1, "Ln 1, col 1    Read-only view"},
     };
     for (const auto &step : steps) {
         if (step.key)
             PressKey(Editor(), step.key, VK_CONTROL);
+        if (step.thumb >= 0)
+            PostMessageA(program.main, WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, step.thumb),
+                         (LPARAM)FindChild(program.main, "ScrollBar"));
         std::string shown;
         for (DWORD start = GetTickCount(); GetTickCount() - start < 20000; Sleep(50)) {
             ASSERT_TRUE(Answers(program.main, 5000));

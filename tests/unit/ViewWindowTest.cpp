@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <string.h>
+
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -132,36 +135,56 @@ TEST(ViewWindow, CutsSplitNoCharacter)
             << c.text << " / " << c.most;
 }
 
-// A match is found at its file offset however the blocks cut it, in either case unless
-// the case must match.
-TEST(ViewWindow, SearchFindsMatchesThatStraddleBlocks)
+size_t ReadText(void *context, FileOffset offset, unsigned char *buffer, size_t n)
 {
-    const std::string text = "one two Three\r\nfour TWO three\r\nfive";
+    const std::string &text = *(const std::string *)context;
+    size_t got = offset < text.size() ? std::min(n, text.size() - (size_t)offset) : 0;
+    memcpy(buffer, text.data() + offset, got);
+    return got;
+}
+
+// A match is found at its file offset however the blocks cut it: down from the caret,
+// up to it, in either case unless the case must match, and as a whole word only where
+// no word goes on at either edge.
+TEST(ViewWindow, SearchFindsMatchesInEitherDirectionAcrossBlocks)
+{
+    std::string text = "one two Three\r\nfour TWO three\r\nfive twofold two_x";
     struct Case {
         std::string needle;
-        bool matchCase;
+        bool matchCase, wholeWord, down;
         FileOffset from;
         long long found;
     } cases[] = {
-        {"two", false, 0, 4},
-        {"two", false, 5, 20},
-        {"TWO", true, 0, 20},
-        {"three", true, 0, 24},
-        {"three", false, 0, 8},
-        {"e\r\nfour", false, 0, 12},   // across a line end
-        {"five", false, 0, 31},
-        {"fivex", false, 0, -1},
-        {"o", false, 36, -1},
+        {"two", false, false, true, 0, 4},
+        {"two", false, false, true, 5, 20},
+        {"TWO", true, false, true, 0, 20},
+        {"three", true, false, true, 0, 24},
+        {"three", false, false, true, 0, 8},
+        {"e\r\nfour", false, false, true, 0, 12},   // across a line end
+        {"five", false, false, true, 0, 31},
+        {"fivex", false, false, true, 0, -1},
+        {"o", false, false, true, 49, -1},
+        {"two", false, false, true, 21, 36},         // inside a word
+        {"two", false, true, true, 21, -1},          // "twofold" and "two_x" are words
+        {"two", false, true, true, 0, 4},
+        {"two", false, false, false, 49, 44},        // up: the nearest before the caret
+        {"two", false, true, false, 49, 20},
+        {"two", false, false, false, 23, 20},        // ends at the caret
+        {"two", false, false, false, 22, 4},         // would end after it
+        {"one", false, true, false, 3, 0},           // at the file's start
+        {"two_x", false, true, false, 49, 44},       // up to the file's end
+        {"x", false, false, false, 2, -1},
     };
     for (const Case &c : cases) {
-        for (size_t block = 1; block <= text.size(); ++block) {
-            BlockSearch search(c.needle, c.matchCase);
-            long long found = -1;
-            for (FileOffset at = c.from; at < text.size() && found < 0; at += block) {
-                size_t n = text.size() - at < block ? text.size() - at : block;
-                found = search.Add((const unsigned char *)text.data() + at, n, at);
-            }
-            EXPECT_EQ(found, c.found) << c.needle << " from " << c.from << " blocks " << block;
-        }
+        FileSearch search = {c.needle, c.matchCase, c.wholeWord, c.down};
+        for (size_t block = 1; block <= text.size(); ++block)
+            EXPECT_EQ(SearchFile(search, c.from, text.size(), block, ReadText, &text, 0, 0),
+                      c.found)
+                << c.needle << (c.down ? " down from " : " up to ") << c.from << " blocks "
+                << block;
     }
+    // The search stops when it is told to, between blocks.
+    FileSearch search = {"five", false, false, true};
+    bool (*stop)(void *) = [](void *) { return false; };
+    EXPECT_EQ(SearchFile(search, 0, text.size(), 4, ReadText, &text, stop, 0), -2);
 }

@@ -164,25 +164,31 @@ TEST_F(FileViewTest, TheWindowFollowsTheCaretToItsEdges)
     EXPECT_EQ(line, top);
 }
 
-// Find searches the whole file from the caret: a match in lines far beyond the window
-// is found, shown and selected, and the next Find goes on from it.
+// Find searches the whole file from the caret, down or up: a match in lines far beyond
+// the window is found, shown and selected (a whole word only where one is asked for), and
+// the next Find goes on from it.
 TEST_F(FileViewTest, FindReachesMatchesBeyondTheWindow)
 {
     OpenLog(1200 * 1024);
     const struct {
         const char *text;
+        FileOffset from;
+        UINT flags;
         size_t line;
         size_t column;
     } cases[] = {
-        {"line 12342\r", 12342, 25},   // up to the line's end (CR LF)
-        {"LINE 20001", 20001, 25},     // either case
-        {"] line 25000", 25000, 23},
+        {"line 12342\r", 0, FR_DOWN, 12342, 25},   // up to the line's end (CR LF)
+        {"LINE 20001", 0, FR_DOWN, 20001, 25},     // either case
+        {"] line 25000", 0, FR_DOWN, 25000, 23},
+        {"LINE 20001", 25000, 0, 20001, 25},       // up
+        {"line 1234", 25000, 0, 12349, 25},
+        {"line 1234", 25000, FR_WHOLEWORD, 1234, 25},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.text);
-        FileViewGotoLine(0);
+        FileViewGotoLine(c.from);
         lstrcpynA(FindText, c.text, sizeof FindText);
-        FindFlags = FR_DOWN;
+        FindFlags = c.flags;
         ASSERT_EQ(FindNext(parent), 1);
         FileOffset line = 0, column = 0;
         FileViewPlace(Caret(), &line, &column);
@@ -197,6 +203,7 @@ TEST_F(FileViewTest, FindReachesMatchesBeyondTheWindow)
     }
     // The next match of a word is after the one selected.
     FileViewGotoLine(0);
+    FindFlags = FR_DOWN;
     lstrcpynA(FindText, "[w3] line", sizeof FindText);
     ASSERT_EQ(FindNext(parent), 1);
     FileOffset first = 0, second = 0, column = 0;
