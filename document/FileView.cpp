@@ -38,7 +38,7 @@ struct ViewState {
     size_t mark = 0;   // bytes of a UTF-8 byte order mark before the first line
     // The index, written by its thread under the lock.
     CRITICAL_SECTION lock;
-    std::vector<FileOffset> starts;
+    LineStarts starts;
     FileOffset indexed = 0;    // bytes scanned
     volatile LONG indexDone = 0;
     volatile LONG stopIndex = 0;
@@ -116,7 +116,8 @@ DWORD WINAPI BuildIndex(void *)
         if (offset >= View.size)
             scanner.Finish(found);
         EnterCriticalSection(&View.lock);
-        View.starts.insert(View.starts.end(), found.begin(), found.end());
+        for (FileOffset start : found)
+            View.starts.Add(start);
         View.indexed = offset;
         LeaveCriticalSection(&View.lock);
     }
@@ -146,7 +147,7 @@ bool IndexReaches(FileOffset line, FileOffset bytesAfter)
 {
     EnterCriticalSection(&View.lock);
     bool enough = View.indexDone || (View.starts.size() > line + 1 &&
-                                     View.indexed > View.starts[(size_t)line] + bytesAfter);
+                                     View.indexed > View.starts[line] + bytesAfter);
     LeaveCriticalSection(&View.lock);
     return enough;
 }
@@ -470,7 +471,7 @@ void ShowOffsetAtTop(FileOffset offset)
     if (!WaitForOffset(offset))
         return;
     EnterCriticalSection(&View.lock);
-    FileOffset line = LineOfOffset(View.starts, offset);
+    FileOffset line = View.starts.LineOf(offset);
     LeaveCriticalSection(&View.lock);
     ShowLineAtTop(line);
 }
@@ -551,7 +552,8 @@ int OpenFileView(HWND owner, const char *path)
         View.windowBytes = (size_t)(VIEW_WINDOW_COST / perByte);
     if (View.windowBytes < LEAST_VIEW_WINDOW_BYTES)
         View.windowBytes = LEAST_VIEW_WINDOW_BYTES;
-    View.starts.assign(1, 0);
+    View.starts.clear();
+    View.starts.Add(0);
     View.indexed = 0;
     View.indexDone = 0;
     View.stopIndex = 0;
@@ -580,7 +582,7 @@ int OpenFileView(HWND owner, const char *path)
     scanner.Add(bytes, head, 0, first);
     if (head == View.size)
         scanner.Finish(first);
-    ShowSpan(ChooseWindow(first, head == View.size ? View.size : head, 0, View.windowBytes), 0,
+    ShowSpan(ChooseWindow(LineStarts(first), head == View.size ? View.size : head, 0, View.windowBytes), 0,
              0, 0);
     View.indexThread = CreateThread(0, 0, BuildIndex, 0, 0, 0);
 
@@ -614,7 +616,6 @@ void CloseFileView()
     View.file = INVALID_HANDLE_VALUE;
     View.open = false;
     View.starts.clear();
-    View.starts.shrink_to_fit();
     View.bytes.clear();
     View.byteStarts.clear();
     View.controlStarts.clear();
@@ -731,8 +732,8 @@ void FileViewGotoOffset(FileOffset offset)
     if (!WaitForOffset(offset))
         return;
     EnterCriticalSection(&View.lock);
-    FileOffset line = LineOfOffset(View.starts, offset);
-    FileOffset start = View.starts.empty() ? 0 : View.starts[(size_t)line];
+    FileOffset line = View.starts.LineOf(offset);
+    FileOffset start = View.starts.empty() ? 0 : View.starts[line];
     LeaveCriticalSection(&View.lock);
     if (line == 0 && offset >= View.mark)
         offset -= View.mark;
@@ -790,8 +791,8 @@ int FileViewFind(HWND owner)
     if (!WaitForOffset((FileOffset)found + needle.size()))
         return 0;
     EnterCriticalSection(&View.lock);
-    FileOffset line = LineOfOffset(View.starts, (FileOffset)found);
-    FileOffset start = View.starts[(size_t)line] + (line == 0 ? View.mark : 0);
+    FileOffset line = View.starts.LineOf((FileOffset)found);
+    FileOffset start = View.starts[line] + (line == 0 ? View.mark : 0);
     LeaveCriticalSection(&View.lock);
     ShowLine(line, (size_t)((FileOffset)found - start), needle.size());
     return 1;
@@ -850,7 +851,7 @@ size_t FileViewIndexedLines(bool wait)
         AnswerSentMessages();
     }
     EnterCriticalSection(&View.lock);
-    size_t lines = View.starts.size();
+    size_t lines = (size_t)View.starts.size();
     LeaveCriticalSection(&View.lock);
     return lines;
 }

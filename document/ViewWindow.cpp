@@ -32,16 +32,91 @@ void LineStartScanner::Finish(std::vector<FileOffset> &starts)
     pendingCr = false;
 }
 
-FileOffset LineOfOffset(const std::vector<FileOffset> &starts, FileOffset offset)
+LineStarts::LineStarts(std::initializer_list<FileOffset> starts)
 {
-    if (starts.empty())
-        return 0;
-    auto after = std::upper_bound(starts.begin(), starts.end(), offset);
-    return after == starts.begin() ? 0 : (FileOffset)(after - starts.begin()) - 1;
+    for (FileOffset start : starts)
+        Add(start);
 }
 
-WindowSpan ChooseWindow(const std::vector<FileOffset> &starts, FileOffset size, FileOffset line,
-                        size_t bytes)
+LineStarts::LineStarts(const std::vector<FileOffset> &starts)
+{
+    for (FileOffset start : starts)
+        Add(start);
+}
+
+void LineStarts::Add(FileOffset start)
+{
+    Chunk *chunk = chunks.empty() ? 0 : chunks.back().get();
+    FileOffset length = start - last;
+    if (!chunk || chunk->count == CHUNK_LINES || length > 0xFFFF) {
+        chunks.emplace_back(new Chunk);
+        chunk = chunks.back().get();
+        chunk->base = start;
+        chunk->firstLine = count;
+        chunk->count = 1;
+    } else {
+        chunk->lengths[chunk->count - 1] = (uint16_t)length;
+        ++chunk->count;
+    }
+    last = start;
+    ++count;
+}
+
+void LineStarts::clear()
+{
+    chunks.clear();
+    chunks.shrink_to_fit();
+    count = last = 0;
+}
+
+const LineStarts::Chunk &LineStarts::ChunkOf(FileOffset line) const
+{
+    size_t low = 0, high = chunks.size();
+    while (high - low > 1) {
+        size_t middle = low + (high - low) / 2;
+        if (chunks[middle]->firstLine <= line)
+            low = middle;
+        else
+            high = middle;
+    }
+    return *chunks[low];
+}
+
+FileOffset LineStarts::operator[](FileOffset line) const
+{
+    const Chunk &chunk = ChunkOf(line);
+    FileOffset start = chunk.base;
+    for (FileOffset k = 0; k < line - chunk.firstLine && k + 1 < chunk.count; ++k)
+        start += chunk.lengths[k];
+    return start;
+}
+
+FileOffset LineStarts::LineOf(FileOffset offset) const
+{
+    if (chunks.empty() || offset < chunks[0]->base)
+        return 0;
+    size_t low = 0, high = chunks.size();
+    while (high - low > 1) {
+        size_t middle = low + (high - low) / 2;
+        if (chunks[middle]->base <= offset)
+            low = middle;
+        else
+            high = middle;
+    }
+    const Chunk &chunk = *chunks[low];
+    FileOffset start = chunk.base;
+    unsigned k = 0;
+    while (k + 1 < chunk.count && start + chunk.lengths[k] <= offset)
+        start += chunk.lengths[k++];
+    return chunk.firstLine + k;
+}
+
+size_t LineStarts::Bytes() const
+{
+    return chunks.size() * (sizeof(Chunk) + sizeof(chunks[0])) + sizeof *this;
+}
+
+WindowSpan ChooseWindow(const LineStarts &starts, FileOffset size, FileOffset line, size_t bytes)
 {
     WindowSpan span = {0, 0, 0, size};
     if (starts.empty())
@@ -50,19 +125,21 @@ WindowSpan ChooseWindow(const std::vector<FileOffset> &starts, FileOffset size, 
     if (line >= lines)
         line = lines - 1;
     FileOffset at = starts[line];
-    // A third of the window before the line, the rest after it.
+    // A third of the window before the line, the rest after it: from the first line that
+    // starts at or after `from`.
     FileOffset from = at > bytes / 3 ? at - bytes / 3 : 0;
-    span.first = (FileOffset)(std::lower_bound(starts.begin(), starts.begin() + line + 1, from) -
-                              starts.begin());
+    span.first = starts.LineOf(from);
+    if (starts[span.first] < from)
+        ++span.first;
+    if (span.first > line)
+        span.first = line;
     FileOffset until = starts[span.first] + bytes;
     if (until >= size) {
         span.end = lines;
     } else {
         // The last line start within reach ends the window; the line asked for stays in.
-        FileOffset beyond = (FileOffset)(std::upper_bound(starts.begin() + line + 1,
-                                                          starts.end(), until) -
-                                         starts.begin());
-        span.end = beyond - 1 > line ? beyond - 1 : line + 1;
+        FileOffset within = starts.LineOf(until);
+        span.end = within > line ? within : line + 1;
     }
     // A long line asked for leaves less room before it; with room left before the
     // window's end (near the end of the file), more.

@@ -5,10 +5,49 @@
 // ends are the bytes CR and LF (no trail byte of a double-byte code page is either).
 #pragma once
 #include <stddef.h>
+#include <stdint.h>
+
+#include <initializer_list>
+#include <memory>
 #include <string>
 #include <vector>
 
 typedef unsigned long long FileOffset;
+
+// The line starts of a file (each after the one before) in about two bytes a line: in
+// chunks of up to 256 lines, each with its first start and its lines' lengths in 16 bits
+// (a longer line begins a chunk of its own). Held in small pieces, so an index of tens of
+// millions of lines needs no large block of the address space.
+class LineStarts {
+public:
+    LineStarts() = default;
+    LineStarts(std::initializer_list<FileOffset> starts);
+    explicit LineStarts(const std::vector<FileOffset> &starts);
+
+    void Add(FileOffset start);
+    FileOffset size() const { return count; }
+    bool empty() const { return count == 0; }
+    void clear();
+    FileOffset operator[](FileOffset line) const;
+    // The line that holds offset: the last start at or before it (0 when none is).
+    FileOffset LineOf(FileOffset offset) const;
+    // Bytes the index holds.
+    size_t Bytes() const;
+
+private:
+    static const unsigned CHUNK_LINES = 256;
+    struct Chunk {
+        FileOffset base;       // the first line's start
+        FileOffset firstLine;
+        unsigned count;
+        uint16_t lengths[CHUNK_LINES - 1];  // from each start to the next
+    };
+    std::vector<std::unique_ptr<Chunk>> chunks;
+    FileOffset count = 0;
+    FileOffset last = 0;
+    // The chunk that holds line.
+    const Chunk &ChunkOf(FileOffset line) const;
+};
 
 // Finds the line starts of a file read a block at a time: 0, and every offset just after
 // an LF or after a CR that no LF follows (CR LF is one line end, CR CR LF two), the
@@ -28,8 +67,6 @@ private:
     FileOffset afterCr = 0;
 };
 
-// The line (from 0) that holds offset: the last start at or before it.
-FileOffset LineOfOffset(const std::vector<FileOffset> &starts, FileOffset offset);
 
 // The lines a window holds: [first, end) of starts, and their bytes [begin, finish).
 struct WindowSpan {
@@ -41,7 +78,7 @@ struct WindowSpan {
 // (the first lines of the file at the top, the last at the bottom). size is the file's;
 // starts must cover every line up to the window's end (all of them, for the last). A
 // line longer than the window is the window alone (CutWindow shortens it).
-WindowSpan ChooseWindow(const std::vector<FileOffset> &starts, FileOffset size, FileOffset line,
+WindowSpan ChooseWindow(const LineStarts &starts, FileOffset size, FileOffset line,
                         size_t bytes);
 
 // Where a window of text[0, n) that must stay under most bytes ends: n when it fits,

@@ -43,7 +43,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             __builtin_trap();
 
     FileOffset line = split % whole.size();
-    WindowSpan span = ChooseWindow(whole, n, line, window);
+    LineStarts index(whole);
+    if (index.size() != whole.size() || index[line] != whole[line] ||
+        index.LineOf(whole[line]) != line)
+        __builtin_trap();
+    WindowSpan span = ChooseWindow(index, n, line, window);
     if (span.first > line || span.end <= line || span.end > whole.size() ||
         span.begin != whole[span.first] ||
         span.finish != (span.end < whole.size() ? whole[span.end] : n) ||

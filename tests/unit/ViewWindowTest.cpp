@@ -49,13 +49,32 @@ TEST(ViewWindow, LineStartsAreTheSameForEveryBlockSize)
         for (size_t block = 1; block <= c.text.size() + 1; ++block)
             EXPECT_EQ(StartsOf(c.text, block), c.starts) << c.text << " in blocks of " << block;
 
-    EXPECT_EQ(LineOfOffset({0, 2, 4}, 0), 0u);
-    EXPECT_EQ(LineOfOffset({0, 2, 4}, 3), 1u);
-    EXPECT_EQ(LineOfOffset({0, 2, 4}, 4), 2u);
-    EXPECT_EQ(LineOfOffset({0, 2, 4}, 99), 2u);
-    // Offsets past 4 GB.
-    std::vector<FileOffset> far = {0, 5000000000ULL, 6000000000ULL};
-    EXPECT_EQ(LineOfOffset(far, 5500000000ULL), 1u);
+}
+
+// The index gives back every start and the line of every offset, across its chunks and
+// past 4 GB, in about two bytes a line.
+TEST(ViewWindow, TheIndexHoldsEveryStartCompactly)
+{
+    std::vector<FileOffset> starts = {0};
+    for (FileOffset k = 1; k < 2000; ++k)   // short lines, long ones, a chunk's worth
+        starts.push_back(starts.back() + (k % 300 == 0 ? 70000 : k % 700 == 0 ? 5000000000ULL : 1 + k % 90));
+    LineStarts index(starts);
+    ASSERT_EQ(index.size(), starts.size());
+    for (size_t line = 0; line < starts.size(); ++line) {
+        ASSERT_EQ(index[line], starts[line]) << line;
+        ASSERT_EQ(index.LineOf(starts[line]), line);
+        FileOffset next = line + 1 < starts.size() ? starts[line + 1] : ~0ULL;
+        ASSERT_EQ(index.LineOf(starts[line] + 1), starts[line] + 1 == next ? line + 1 : line);
+    }
+    EXPECT_EQ(index.LineOf(starts.back() + 99), starts.size() - 1);
+    EXPECT_EQ(LineStarts({0, 2, 4}).LineOf(3), 1u);
+
+    LineStarts many;
+    for (FileOffset k = 0; k < 1000000; ++k)
+        many.Add(k * 100);
+    EXPECT_LT(many.Bytes(), 2500000u);
+    EXPECT_EQ(many[999999], 99999900u);
+    EXPECT_EQ(many.LineOf(50000050), 500000u);
 }
 
 // A window is whole lines, holds the line asked for, stays within its bytes unless that
@@ -67,7 +86,7 @@ TEST(ViewWindow, WindowsAreWholeLinesAroundTheLineAskedFor)
         text += std::string(i % 7 == 0 ? 40 : 10 + i % 13, 'a' + i % 26) +
                 (i % 3 == 0 ? "\r\n" : i % 3 == 1 ? "\n" : "\r");
     text += std::string(3000, 'z') + "\n" + "tail";
-    std::vector<FileOffset> starts = StartsOf(text, 4096);
+    LineStarts starts(StartsOf(text, 4096));
     FileOffset lines = starts.size();
     for (size_t bytes : {64, 300, 1000, 5000, 100000}) {
         for (FileOffset line = 0; line < lines; line += 7) {
@@ -98,7 +117,7 @@ TEST(ViewWindow, WindowsAreWholeLinesAroundTheLineAskedFor)
         {"ab\ncd\nef\n", 3, 6, 1, 4},   // the empty line after the last line end
     };
     for (const auto &c : cases) {
-        std::vector<FileOffset> few = StartsOf(c.text, 64);
+        LineStarts few(StartsOf(c.text, 64));
         WindowSpan span = ChooseWindow(few, c.text.size(), c.line, c.bytes);
         EXPECT_EQ(span.first, c.first) << c.text;
         EXPECT_EQ(span.end, c.end) << c.text;
