@@ -34,8 +34,8 @@ struct ViewState {
     char path[260] = "";
     HANDLE file = INVALID_HANDLE_VALUE;
     FileOffset size = 0;
-    bool utf8 = false;
-    size_t mark = 0;   // bytes of a UTF-8 byte order mark before the first line
+    ViewEncoding encoding = VIEW_8BIT;
+    size_t mark = 0;   // bytes of a byte order mark before the first line
     // The index, written by its thread under the lock.
     CRITICAL_SECTION lock;
     LineStarts starts;
@@ -103,7 +103,7 @@ DWORD WINAPI BuildIndex(void *)
     }
     std::vector<unsigned char> block(BLOCK);
     std::vector<FileOffset> found;
-    LineStartScanner scanner;
+    LineStartScanner scanner(View.encoding);
     FileOffset offset = 0;
     while (offset < View.size && !View.stopIndex) {
         size_t want = View.size - offset < BLOCK ? (size_t)(View.size - offset) : BLOCK;
@@ -198,9 +198,15 @@ bool WaitForWholeIndex()
 std::u16string WindowText(const std::string &bytes)
 {
     std::u16string wide(bytes.size(), u'\0');
-    int n = MultiByteToWideChar(View.utf8 ? CP_UTF8 : CP_ACP, 0, bytes.data(), (int)bytes.size(),
-                                (wchar_t *)&wide[0], (int)wide.size());
-    wide.resize(n > 0 ? (size_t)n : 0);
+    if (UnitBytes(View.encoding) == 2) {
+        wide.resize(bytes.size() / 2);
+        for (size_t i = 0; i < wide.size(); ++i)
+            wide[i] = (char16_t)UnitAt((const unsigned char *)bytes.data() + 2 * i, View.encoding);
+    } else {
+        int n = MultiByteToWideChar(View.encoding == VIEW_UTF8 ? CP_UTF8 : CP_ACP, 0, bytes.data(),
+                                    (int)bytes.size(), (wchar_t *)&wide[0], (int)wide.size());
+        wide.resize(n > 0 ? (size_t)n : 0);
+    }
     wide.resize(WriteLineEnds(&wide[0], wide.size(), LINE_ENDS_LF, &wide[0]));
     return wide;
 }
@@ -210,8 +216,10 @@ LONG UnitsOf(size_t from, size_t to)
 {
     if (to <= from)
         return 0;
-    return MultiByteToWideChar(View.utf8 ? CP_UTF8 : CP_ACP, 0, View.bytes.data() + from,
-                               (int)(to - from), 0, 0);
+    if (UnitBytes(View.encoding) == 2)
+        return (LONG)((to - from) / 2);
+    return MultiByteToWideChar(View.encoding == VIEW_UTF8 ? CP_UTF8 : CP_ACP, 0,
+                               View.bytes.data() + from, (int)(to - from), 0, 0);
 }
 
 // Puts the lines of span into the control, with the caret at the file's line and byte
@@ -219,6 +227,7 @@ LONG UnitsOf(size_t from, size_t to)
 void ShowSpan(const WindowSpan &span, FileOffset line, size_t byteColumn, size_t selectBytes)
 {
     HWND editor;
+    byteColumn -= byteColumn % UnitBytes(View.encoding);
     View.moving = true;
     View.span = span;
     size_t length = (size_t)(span.finish - span.begin);
@@ -231,11 +240,11 @@ void ShowSpan(const WindowSpan &span, FileOffset line, size_t byteColumn, size_t
     View.bytes.erase(0, skipped);
     length -= skipped;
     View.bytes.resize(CutWindow((const unsigned char *)View.bytes.data(), length,
-                                4 * View.windowBytes, View.utf8));
+                                4 * View.windowBytes, View.encoding));
     // Where each line begins, in the window's bytes and in the control.
     View.byteStarts.clear();
     View.controlStarts.clear();
-    LineStartScanner scanner;
+    LineStartScanner scanner(View.encoding);
     std::vector<FileOffset> starts(1, 0);
     scanner.Add((const unsigned char *)View.bytes.data(), View.bytes.size(), 0, starts);
     scanner.Finish(starts);
@@ -247,9 +256,14 @@ void ShowSpan(const WindowSpan &span, FileOffset line, size_t byteColumn, size_t
         // A line end is one character in the control, however many bytes it has.
         if (!View.byteStarts.empty()) {
             // A line holds no CR or LF but its own line end, at its end.
-            size_t end = (size_t)start;
-            while (end > previous && (View.bytes[end - 1] == '\n' || View.bytes[end - 1] == '\r'))
-                --end;
+            size_t end = (size_t)start, u = UnitBytes(View.encoding);
+            while (end >= previous + u) {
+                unsigned unit = UnitAt((const unsigned char *)View.bytes.data() + end - u,
+                                       View.encoding);
+                if (unit != '\n' && unit != '\r')
+                    break;
+                end -= u;
+            }
             units += UnitsOf(previous, end) + 1;
         }
         View.byteStarts.push_back((size_t)start);
@@ -437,11 +451,11 @@ size_t ByteOf(LONG position)
     LONG units = position - View.controlStarts[index];
     // Forward one character at a time until the units are reached.
     while (at < end && units > 0) {
-        size_t next = at + 1;
-        if (View.utf8)
+        size_t next = at + UnitBytes(View.encoding);
+        if (View.encoding == VIEW_UTF8)
             while (next < end && ((unsigned char)View.bytes[next] & 0xC0) == 0x80)
                 ++next;
-        else if (IsDBCSLeadByte((BYTE)View.bytes[at]) && next < end)
+        else if (View.encoding == VIEW_8BIT && IsDBCSLeadByte((BYTE)View.bytes[at]) && next < end)
             ++next;
         units -= UnitsOf(at, next);
         at = next;
@@ -476,6 +490,38 @@ void ShowOffsetAtTop(FileOffset offset)
     ShowLineAtTop(line);
 }
 
+// The document format of a file's first bytes, how a view reads it, and the bytes of
+// its byte order mark.
+int FormatOfSample(const unsigned char *bytes, size_t n, ViewEncoding *encoding, size_t *mark)
+{
+    static const struct {
+        int format;
+        ViewEncoding encoding;
+        size_t mark;
+    } sixteenBit[] = {{FORMAT_UNICODE_LE, VIEW_UTF16LE, 2}, {FORMAT_UNICODE_BE, VIEW_UTF16BE, 2},
+                      {FORMAT_MULTI_BYTE, VIEW_UTF16LE, 0}};
+    for (const auto &kind : sixteenBit) {
+        if (LooksSixteenBit(kind.format, bytes, n)) {
+            *encoding = kind.encoding;
+            *mark = kind.mark;
+            return kind.format;
+        }
+    }
+    bool marked = HasUtf8ByteOrderMark(bytes, n);
+    *mark = marked ? 3 : 0;
+    *encoding = marked || LooksUtf8(bytes, n) ? VIEW_UTF8 : VIEW_8BIT;
+    return *encoding == VIEW_UTF8 ? FORMAT_UTF8 : FORMAT_PLAIN;
+}
+
+// The control's cost of a file's first bytes.
+TextCost CostOfSample(const unsigned char *bytes, size_t n, ViewEncoding encoding)
+{
+    static const CostEncoding costs[] = {COST_8BIT, COST_UTF8, COST_UTF16LE, COST_UTF16BE};
+    TextCostCounter counter(costs[encoding]);
+    counter.Add(bytes, n);
+    return counter.Cost();
+}
+
 }  // namespace
 
 bool IsFileViewOpen()
@@ -500,20 +546,19 @@ bool WantsFileView(const char *path)
         sample.resize(ReadAt(file, 0, &sample[0], sample.size()));
     }
     CloseHandle(file);
-    // RTF, and data with null characters (which end a text), load as they always have.
-    if (sample.empty() || sample.compare(0, 5, "{\\rtf") == 0 ||
-        memchr(sample.data(), 0, sample.size()))
+    // RTF, and 8-bit data with null characters (which end a text), load as they always have.
+    if (sample.empty() || sample.compare(0, 5, "{\\rtf") == 0)
         return false;
     const unsigned char *bytes = (const unsigned char *)sample.data();
-    static const int sixteenBit[] = {FORMAT_MULTI_BYTE, FORMAT_UNICODE_LE, FORMAT_UNICODE_BE};
-    for (int format : sixteenBit)
-        if (LooksSixteenBit(format, bytes, sample.size()))
-            return false;
+    ViewEncoding encoding;
+    size_t mark;
+    FormatOfSample(bytes, sample.size(), &encoding, &mark);
+    if (UnitBytes(encoding) == 1 && memchr(sample.data(), 0, sample.size()))
+        return false;
     if (size.QuadPart > LARGEST_FILE)
         return true;
-    TextCostCounter counter(LooksUtf8(bytes, sample.size()) ? COST_UTF8 : COST_8BIT);
-    counter.Add(bytes, sample.size());
-    double estimate = EstimatedControlBytes(counter.Cost()) * (double)size.QuadPart /
+    double estimate = EstimatedControlBytes(CostOfSample(bytes, sample.size(), encoding)) *
+                      (double)size.QuadPart /
                       (double)sample.size();
     // A whole load holds the file and its 16-bit copy besides.
     return estimate > ControlBudget(AddressSpaceLeft(), 3.0 * (double)size.QuadPart,
@@ -541,12 +586,12 @@ int OpenFileView(HWND owner, const char *path)
     std::string sample(View.size < SAMPLE ? (size_t)View.size : SAMPLE, '\0');
     sample.resize(ReadAt(file, 0, &sample[0], sample.size()));
     const unsigned char *bytes = (const unsigned char *)sample.data();
-    View.utf8 = HasUtf8ByteOrderMark(bytes, sample.size()) || LooksUtf8(bytes, sample.size());
-    View.mark = HasUtf8ByteOrderMark(bytes, sample.size()) ? 3 : 0;
+    int format = FormatOfSample(bytes, sample.size(), &View.encoding, &View.mark);
     // As many bytes of the file as the control may hold at the cost of its first ones.
-    TextCostCounter counter(View.utf8 ? COST_UTF8 : COST_8BIT);
-    counter.Add(bytes, sample.size());
-    double perByte = sample.empty() ? 0 : EstimatedControlBytes(counter.Cost()) / sample.size();
+    double perByte = sample.empty() ? 0
+                                    : EstimatedControlBytes(CostOfSample(bytes, sample.size(),
+                                                                         View.encoding)) /
+                                          sample.size();
     View.windowBytes = VIEW_WINDOW_BYTES;
     if (perByte * VIEW_WINDOW_BYTES > VIEW_WINDOW_COST)
         View.windowBytes = (size_t)(VIEW_WINDOW_COST / perByte);
@@ -577,8 +622,9 @@ int OpenFileView(HWND owner, const char *path)
 
     // The first screen needs no index: the window at the top is found from the file's start.
     std::vector<FileOffset> first(1, 0);
-    LineStartScanner scanner;
-    size_t head = sample.size() < View.windowBytes + 1 ? sample.size() : View.windowBytes + 1;
+    LineStartScanner scanner(View.encoding);
+    size_t unit = UnitBytes(View.encoding);
+    size_t head = sample.size() < View.windowBytes + unit ? sample.size() : View.windowBytes + unit;
     scanner.Add(bytes, head, 0, first);
     if (head == View.size)
         scanner.Finish(first);
@@ -586,9 +632,14 @@ int OpenFileView(HWND owner, const char *path)
              0, 0);
     View.indexThread = CreateThread(0, 0, BuildIndex, 0, 0, 0);
 
-    DocumentFormat = View.utf8 ? FORMAT_UTF8 : FORMAT_PLAIN;
-    Utf8ByteOrderMark = HasUtf8ByteOrderMark(bytes, sample.size());
-    DocumentLineEnds = MajorityLineEnds(CountLineEnds(sample.data(), sample.size()));
+    DocumentFormat = format;
+    Utf8ByteOrderMark = View.encoding == VIEW_UTF8 && View.mark > 0;
+    if (unit == 2) {
+        std::u16string units = WindowText(sample.substr(View.mark, SAMPLE / 4));
+        DocumentLineEnds = MajorityLineEnds(CountLineEnds(units.data(), units.size()));
+    } else {
+        DocumentLineEnds = MajorityLineEnds(CountLineEnds(sample.data(), sample.size()));
+    }
     DocumentLineEndsMixed = false;
     SetCurrentDocument(owner, path);
     // The file is shown, not held: a log that grows is not followed into the window.
@@ -746,16 +797,25 @@ int FileViewFind(HWND owner)
         return 0;
     // The text as the file holds it.
     std::string needle = FindText;
-    if (View.utf8) {
+    if (View.encoding != VIEW_8BIT) {
         std::wstring wide(needle.size(), L'\0');
         wide.resize(MultiByteToWideChar(CP_ACP, 0, needle.data(), (int)needle.size(), &wide[0],
                                         (int)wide.size()));
-        needle.assign(wide.size() * 3, '\0');
-        needle.resize(WideCharToMultiByte(CP_UTF8, 0, wide.data(), (int)wide.size(), &needle[0],
-                                          (int)needle.size(), 0, 0));
+        if (View.encoding == VIEW_UTF8) {
+            needle.assign(wide.size() * 3, '\0');
+            needle.resize(WideCharToMultiByte(CP_UTF8, 0, wide.data(), (int)wide.size(),
+                                              &needle[0], (int)needle.size(), 0, 0));
+        } else {
+            needle.clear();
+            for (wchar_t unit : wide) {
+                char low = (char)(unit & 0xFF), high = (char)(unit >> 8);
+                needle += View.encoding == VIEW_UTF16BE ? std::string{high, low}
+                                                        : std::string{low, high};
+            }
+        }
     }
     bool down = (FindFlags & FR_DOWN) != 0;
-    FileSearch search = {needle, (FindFlags & FR_MATCHCASE) != 0,
+    FileSearch search = {needle, View.encoding, (FindFlags & FR_MATCHCASE) != 0,
                          (FindFlags & FR_WHOLEWORD) != 0, down};
     // Down starts after the selection and Up before it, so a selected match is never
     // found again.

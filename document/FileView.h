@@ -2,7 +2,7 @@
 // whole lines of the file (VIEW_WINDOW_BYTES), which moves as the caret nears its edges
 // and for Ctrl+Home, Ctrl+End, Goto and Find; an index of line starts, built on a thread
 // of its own from the first screen on, makes any line reachable, and a scroll bar beside
-// the editor stands for the whole file. 8-bit and UTF-8 text.
+// the editor stands for the whole file. 8-bit, UTF-8 and UTF-16 text.
 #pragma once
 #include <windows.h>
 
@@ -30,9 +30,9 @@ bool IsFileViewOpen();
 // Whether a search or a wait for the index is under way: messages that other threads
 // send are answered meanwhile, and what would change the document must be refused.
 bool IsFileViewBusy();
-// Whether the file at path opens as a view: plain 8-bit or UTF-8 text (not RTF, not
-// 16-bit) over LARGEST_FILE, or whose estimated cost (from its first megabytes, LoadCost.h)
-// is more than the control may take.
+// Whether the file at path opens as a view: plain text (not RTF, nor 8-bit data with null
+// characters) over LARGEST_FILE, or whose estimated cost (from its first megabytes,
+// LoadCost.h) is more than the control may take.
 bool WantsFileView(const char *path);
 // Shows the file at path in the editor as a view from its first line, titled with its
 // name; 1 when shown, 0 (nothing changed) when it could not be read.

@@ -3,26 +3,44 @@
 
 #include <algorithm>
 
+void LineStartScanner::Unit(unsigned unit, FileOffset after, std::vector<FileOffset> &starts)
+{
+    if (pendingCr) {
+        pendingCr = false;
+        if (unit == '\n') {
+            starts.push_back(after);
+            return;
+        }
+        starts.push_back(afterCr);
+    }
+    if (unit == '\n') {
+        starts.push_back(after);
+    } else if (unit == '\r') {
+        pendingCr = true;
+        afterCr = after;
+    }
+}
+
 void LineStartScanner::Add(const unsigned char *bytes, size_t n, FileOffset offset,
                            std::vector<FileOffset> &starts)
 {
-    for (size_t i = 0; i < n; ++i) {
-        unsigned char b = bytes[i];
-        if (pendingCr) {
-            pendingCr = false;
-            if (b == '\n') {
-                starts.push_back(offset + i + 1);
-                continue;
-            }
-            starts.push_back(afterCr);
-        }
-        if (b == '\n') {
-            starts.push_back(offset + i + 1);
-        } else if (b == '\r') {
-            pendingCr = true;
-            afterCr = offset + i + 1;
-        }
+    if (UnitBytes(encoding) == 1) {
+        for (size_t i = 0; i < n; ++i)
+            if (pendingCr || bytes[i] == '\n' || bytes[i] == '\r')
+                Unit(bytes[i], offset + i + 1, starts);
+        return;
     }
+    size_t i = 0;
+    if (half >= 0 && n > 0) {
+        unsigned char pair[2] = {(unsigned char)half, bytes[0]};
+        Unit(UnitAt(pair, encoding), offset + 1, starts);
+        half = -1;
+        i = 1;
+    }
+    for (; i + 1 < n; i += 2)
+        Unit(UnitAt(bytes + i, encoding), offset + i + 2, starts);
+    if (i < n)
+        half = bytes[i];
 }
 
 void LineStartScanner::Finish(std::vector<FileOffset> &starts)
@@ -153,12 +171,22 @@ WindowSpan ChooseWindow(const LineStarts &starts, FileOffset size, FileOffset li
     return span;
 }
 
-size_t CutWindow(const unsigned char *text, size_t n, size_t most, bool utf8)
+size_t CutWindow(const unsigned char *text, size_t n, size_t most, ViewEncoding encoding)
 {
     if (n <= most)
         return n;
+    if (UnitBytes(encoding) == 2) {
+        size_t at = most & ~(size_t)1;
+        if (at >= 2) {
+            unsigned before = UnitAt(text + at - 2, encoding);
+            if ((before >= 0xD800 && before < 0xDC00) ||
+                (before == '\r' && at + 1 < n && UnitAt(text + at, encoding) == '\n'))
+                at -= 2;
+        }
+        return at;
+    }
     size_t at = most;
-    if (utf8)
+    if (encoding == VIEW_UTF8)
         while (at > 0 && (text[at] & 0xC0) == 0x80)
             --at;
     if (at > 0 && text[at - 1] == '\r' && text[at] == '\n')
@@ -166,66 +194,77 @@ size_t CutWindow(const unsigned char *text, size_t n, size_t most, bool utf8)
     return at;
 }
 
-static unsigned char Folded(unsigned char c)
+// ASCII capitals as small letters, a unit at a time (in 16-bit text only units that are
+// ASCII letters, not bytes that look like them).
+static void Fold(std::string &text, ViewEncoding encoding)
 {
-    return c >= 'A' && c <= 'Z' ? (unsigned char)(c - 'A' + 'a') : c;
+    unsigned u = UnitBytes(encoding);
+    size_t low = encoding == VIEW_UTF16BE ? 1 : 0;
+    for (size_t i = 0; i + u <= text.size(); i += u) {
+        unsigned unit = UnitAt((const unsigned char *)text.data() + i, encoding);
+        if (unit >= 'A' && unit <= 'Z')
+            text[i + low] = (char)(unit - 'A' + 'a');
+    }
 }
 
-// Letters, digits and the underscore of ASCII, and every byte of a character beyond it
-// (8-bit letters, UTF-8 sequences), make words.
-static bool InWord(unsigned char c)
+// Letters, digits and the underscore of ASCII, and every character beyond it (8-bit
+// letters, UTF-8 sequences, other scripts), make words.
+static bool InWord(unsigned unit)
 {
-    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
-           c == '_' || c >= 0x80;
+    return (unit >= '0' && unit <= '9') || (unit >= 'A' && unit <= 'Z') ||
+           (unit >= 'a' && unit <= 'z') || unit == '_' || unit >= 0x80;
 }
 
 long long SearchFile(const FileSearch &search, FileOffset from, FileOffset size, size_t block,
                      ReadFileBytes read, void *context, bool (*going)(void *), void *goingContext)
 {
+    const unsigned u = UnitBytes(search.encoding);
     std::string needle = search.needle;
     size_t m = needle.size();
-    if (m == 0 || m > size || block == 0)
+    if (m == 0 || m % u || m > size || block == 0)
         return -1;
     if (!search.matchCase)
-        for (char &c : needle)
-            c = (char)Folded((unsigned char)c);
+        Fold(needle, search.encoding);
+    // Whole units only: the caret on a unit, blocks of whole units.
+    from -= from % u;
+    block += (u - block % u) % u;
     // Matches start in [first, last]: down from `from`, up ending by it.
     FileOffset first = search.down ? from : 0;
     FileOffset last = search.down ? size - m : (from >= m ? from - m : 0);
-    if (first > size - m || (!search.down && from < m))
+    last -= last % u;
+    if (first > last || (!search.down && from < m))
         return -1;
     std::string hay;
     FileOffset blocks = (last - first) / block + 1;
     for (FileOffset k = 0; k < blocks; ++k) {
         // Starts [low, high] of this block, nearest `from` first.
-        FileOffset low = search.down ? first + k * block : (last >= (k + 1) * block - 1 ? last - ((k + 1) * block - 1) : 0);
-        FileOffset high = search.down ? low + block - 1 : last - k * block;
-        if (low < first)
-            low = first;
+        FileOffset low = search.down ? first + k * block
+                                     : (last >= (k + 1) * block - u ? last - ((k + 1) * block - u) : 0);
+        FileOffset high = search.down ? low + block - u : last - k * block;
         if (high > last)
             high = last;
-        // The bytes read: one before the first start and one after the last match's end,
-        // for the word test.
-        FileOffset begin = low > 0 ? low - 1 : 0;
-        FileOffset end = high + m + 1 < size ? high + m + 1 : size;
+        // The bytes read: a unit before the first start and one after the last match's
+        // end, for the word test.
+        FileOffset begin = low >= u ? low - u : 0;
+        FileOffset end = high + m + u < size ? high + m + u : size;
         hay.resize((size_t)(end - begin));
         size_t got = read(context, begin, (unsigned char *)&hay[0], hay.size());
         if (got < hay.size())
             return -1;
         std::string folded = hay;
         if (!search.matchCase)
-            for (char &c : folded)
-                c = (char)Folded((unsigned char)c);
+            Fold(folded, search.encoding);
+        const unsigned char *bytes = (const unsigned char *)hay.data();
         size_t lowAt = (size_t)(low - begin), highAt = (size_t)(high - begin);
         size_t at = search.down ? folded.find(needle, lowAt) : folded.rfind(needle, highAt);
         while (at != std::string::npos && at >= lowAt && at <= highAt) {
             FileOffset offset = begin + at;
             bool whole = !search.wholeWord ||
-                         ((offset == 0 || !InWord((unsigned char)hay[at - 1]) ||
-                           !InWord((unsigned char)hay[at])) &&
-                          (offset + m == size || !InWord((unsigned char)hay[at + m]) ||
-                           !InWord((unsigned char)hay[at + m - 1])));
-            if (whole)
+                         ((offset == 0 || !InWord(UnitAt(bytes + at - u, search.encoding)) ||
+                           !InWord(UnitAt(bytes + at, search.encoding))) &&
+                          (offset + m + u > size || !InWord(UnitAt(bytes + at + m, search.encoding)) ||
+                           !InWord(UnitAt(bytes + at + m - u, search.encoding))));
+            if (offset % u == 0 && whole)
                 return (long long)offset;
             if (search.down)
                 at = folded.find(needle, at + 1);

@@ -2,7 +2,8 @@
 // offsets, found a block at a time), which lines a window of the file holds, where a
 // window may be cut, and a search over the file a block at a time. No windows
 // involved: this also builds natively for fuzzing. For 8-bit and UTF-8 text, whose line
-// ends are the bytes CR and LF (no trail byte of a double-byte code page is either).
+// ends are the bytes CR and LF (no trail byte of a double-byte code page is either), and
+// for UTF-16 in either byte order, whose line ends are the units CR and LF.
 #pragma once
 #include <stddef.h>
 #include <stdint.h>
@@ -13,6 +14,24 @@
 #include <vector>
 
 typedef unsigned long long FileOffset;
+
+// How a viewed file holds its characters.
+enum ViewEncoding { VIEW_8BIT, VIEW_UTF8, VIEW_UTF16LE, VIEW_UTF16BE };
+
+// Bytes of one code unit: 2 for UTF-16, else 1.
+inline unsigned UnitBytes(ViewEncoding encoding)
+{
+    return encoding == VIEW_UTF16LE || encoding == VIEW_UTF16BE ? 2 : 1;
+}
+// The code unit at text (UnitBytes of it).
+inline unsigned UnitAt(const unsigned char *text, ViewEncoding encoding)
+{
+    if (encoding == VIEW_UTF16LE)
+        return text[0] | (unsigned)text[1] << 8;
+    if (encoding == VIEW_UTF16BE)
+        return (unsigned)text[0] << 8 | text[1];
+    return text[0];
+}
 
 // The line starts of a file (each after the one before) in about two bytes a line: in
 // chunks of up to 256 lines, each with its first start and its lines' lengths in 16 bits
@@ -55,6 +74,7 @@ private:
 // shows an empty last line.
 class LineStartScanner {
 public:
+    explicit LineStartScanner(ViewEncoding encoding = VIEW_8BIT) : encoding(encoding) {}
     // Adds the starts within bytes[0, n), which lie at offset in the file (blocks come
     // in order, without gaps).
     void Add(const unsigned char *bytes, size_t n, FileOffset offset,
@@ -63,8 +83,11 @@ public:
     void Finish(std::vector<FileOffset> &starts);
 
 private:
-    bool pendingCr = false;  // the last byte so far was a CR
+    ViewEncoding encoding;
+    bool pendingCr = false;  // the last unit so far was a CR
     FileOffset afterCr = 0;
+    int half = -1;           // a unit's first byte at the end of the last block
+    void Unit(unsigned unit, FileOffset after, std::vector<FileOffset> &starts);
 };
 
 
@@ -82,13 +105,14 @@ WindowSpan ChooseWindow(const LineStarts &starts, FileOffset size, FileOffset li
                         size_t bytes);
 
 // Where a window of text[0, n) that must stay under most bytes ends: n when it fits,
-// else most moved back over UTF-8 continuation bytes (utf8) and out of a CR LF, so that
-// no character is split.
-size_t CutWindow(const unsigned char *text, size_t n, size_t most, bool utf8);
+// else most moved back to a unit's start, over UTF-8 continuation bytes, out of a
+// surrogate pair and out of a CR LF, so that no character is split.
+size_t CutWindow(const unsigned char *text, size_t n, size_t most, ViewEncoding encoding);
 
 // What Find looks for in a file: needle as the file holds its bytes.
 struct FileSearch {
     std::string needle;
+    ViewEncoding encoding;  // 16-bit: matches start on a unit, letters fold by units
     bool matchCase;  // else ASCII letters match in either case
     bool wholeWord;  // a match neither starts nor ends inside a word
     bool down;       // the first match from `from` on, else the last that ends by `from`

@@ -54,14 +54,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         (span.end - span.first > 1 && span.finish - span.begin > window))
         __builtin_trap();
 
-    size_t cut = CutWindow(text, n, split, true);
+    size_t cut = CutWindow(text, n, split, VIEW_UTF8);
     if (cut > n || (cut < n && cut > split) ||
         (cut > 0 && cut < n && text[cut - 1] == '\r' && text[cut] == '\n'))
         __builtin_trap();
 
     if (needleLength <= n) {
         std::string hay((const char *)text, n);
-        FileSearch search = {hay.substr(0, needleLength), true, false, true};
+        FileSearch search = {hay.substr(0, needleLength), VIEW_8BIT, true, false, true};
         size_t from = split % (n + 1), block = 1 + data[2] % 64;
         size_t expected = hay.find(search.needle, from);
         if (SearchFile(search, from, n, block, ReadText, &hay, 0, 0) != (long long)expected)
@@ -71,6 +71,32 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
                                         : std::string::npos;
         if (SearchFile(search, from, n, block, ReadText, &hay, 0, 0) != (long long)expected)
             __builtin_trap();
+        // UTF-16: the first match on a unit from the caret's unit on.
+        search = {hay.substr(0, 2 * (needleLength / 2 + 1)), VIEW_UTF16BE, true, false, true};
+        from -= from % 2;
+        expected = std::string::npos;
+        for (size_t at = hay.find(search.needle, from); at != std::string::npos;
+             at = hay.find(search.needle, at + 1))
+            if (at % 2 == 0) {
+                expected = at;
+                break;
+            }
+        if (search.needle.size() % 2 == 0 &&
+            SearchFile(search, from, n, block, ReadText, &hay, 0, 0) != (long long)expected)
+            __builtin_trap();
     }
+    // UTF-16 line starts are the same however the blocks split the units.
+    std::vector<FileOffset> wide(1, 0), wideParts(1, 0);
+    LineStartScanner three(VIEW_UTF16LE), four(VIEW_UTF16LE);
+    three.Add(text, n, 0, wide);
+    three.Finish(wide);
+    four.Add(text, split, 0, wideParts);
+    four.Add(text + split, n - split, split, wideParts);
+    four.Finish(wideParts);
+    if (wide != wideParts)
+        __builtin_trap();
+    for (FileOffset start : wide)
+        if (start % 2 && start != n)
+            __builtin_trap();
     return 0;
 }

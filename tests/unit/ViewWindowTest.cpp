@@ -11,16 +11,28 @@
 namespace {
 
 // Line starts of text fed in blocks of block bytes.
-std::vector<FileOffset> StartsOf(const std::string &text, size_t block)
+std::vector<FileOffset> StartsOf(const std::string &text, size_t block,
+                                 ViewEncoding encoding = VIEW_8BIT)
 {
     std::vector<FileOffset> starts(1, 0);
-    LineStartScanner scanner;
+    LineStartScanner scanner(encoding);
     for (size_t at = 0; at < text.size(); at += block) {
         size_t n = text.size() - at < block ? text.size() - at : block;
         scanner.Add((const unsigned char *)text.data() + at, n, at, starts);
     }
     scanner.Finish(starts);
     return starts;
+}
+
+// The bytes of UTF-16 text in either order.
+std::string Utf16(const std::u16string &text, ViewEncoding encoding)
+{
+    std::string bytes;
+    for (char16_t unit : text) {
+        char high = (char)(unit >> 8), low = (char)(unit & 0xFF);
+        bytes += encoding == VIEW_UTF16BE ? std::string{high, low} : std::string{low, high};
+    }
+    return bytes;
 }
 
 }  // namespace
@@ -129,27 +141,35 @@ TEST(ViewWindow, WindowsAreWholeLinesAroundTheLineAskedFor)
     EXPECT_GT(last.end - last.first, 1u) << "earlier lines fill the window";
 }
 
-// A window cut short never splits a UTF-8 sequence or a CR LF.
+// A window cut short never splits a UTF-8 sequence, a UTF-16 unit or surrogate pair, or
+// a CR LF.
 TEST(ViewWindow, CutsSplitNoCharacter)
 {
     struct Case {
         std::string text;
         size_t most;
-        bool utf8;
+        ViewEncoding encoding;
         size_t cut;
     } cases[] = {
-        {"abcdef", 10, true, 6},
-        {"abcdef", 4, true, 4},
-        {"ab\xD0\xB4z", 3, true, 2},         // inside the two-byte sequence
-        {"ab\xD0\xB4z", 4, true, 4},
-        {"a\xF0\x9F\x98\x80z", 2, true, 1},  // inside the four-byte one
-        {"a\xF0\x9F\x98\x80z", 4, true, 1},
-        {"a\xF0\x9F\x98\x80z", 5, true, 5},
-        {"ab\r\ncd", 3, true, 2},           // inside CR LF
-        {"ab\xD0\xB4z", 3, false, 3},       // 8-bit: any byte
+        {"abcdef", 10, VIEW_UTF8, 6},
+        {"abcdef", 4, VIEW_UTF8, 4},
+        {"ab\xD0\xB4z", 3, VIEW_UTF8, 2},         // inside the two-byte sequence
+        {"ab\xD0\xB4z", 4, VIEW_UTF8, 4},
+        {"a\xF0\x9F\x98\x80z", 2, VIEW_UTF8, 1},  // inside the four-byte one
+        {"a\xF0\x9F\x98\x80z", 4, VIEW_UTF8, 1},
+        {"a\xF0\x9F\x98\x80z", 5, VIEW_UTF8, 5},
+        {"ab\r\ncd", 3, VIEW_UTF8, 2},           // inside CR LF
+        {"ab\xD0\xB4z", 3, VIEW_8BIT, 3},       // 8-bit: any byte
+        {Utf16(u"a\U0001F600b", VIEW_UTF16LE), 3, VIEW_UTF16LE, 2},  // inside a unit
+        {Utf16(u"a\U0001F600b", VIEW_UTF16LE), 4, VIEW_UTF16LE, 2},  // inside the pair
+        {Utf16(u"a\U0001F600b", VIEW_UTF16BE), 5, VIEW_UTF16BE, 2},
+        {Utf16(u"a\U0001F600b", VIEW_UTF16BE), 6, VIEW_UTF16BE, 6},
+        {Utf16(u"a\r\nb", VIEW_UTF16LE), 4, VIEW_UTF16LE, 2},         // inside CR LF
+        {Utf16(u"a\r\nb", VIEW_UTF16BE), 6, VIEW_UTF16BE, 6},
     };
     for (const Case &c : cases)
-        EXPECT_EQ(CutWindow((const unsigned char *)c.text.data(), c.text.size(), c.most, c.utf8),
+        EXPECT_EQ(CutWindow((const unsigned char *)c.text.data(), c.text.size(), c.most,
+                            c.encoding),
                   c.cut)
             << c.text << " / " << c.most;
 }
@@ -195,15 +215,36 @@ TEST(ViewWindow, SearchFindsMatchesInEitherDirectionAcrossBlocks)
         {"x", false, false, false, 2, -1},
     };
     for (const Case &c : cases) {
-        FileSearch search = {c.needle, c.matchCase, c.wholeWord, c.down};
+        FileSearch search = {c.needle, VIEW_8BIT, c.matchCase, c.wholeWord, c.down};
         for (size_t block = 1; block <= text.size(); ++block)
             EXPECT_EQ(SearchFile(search, c.from, text.size(), block, ReadText, &text, 0, 0),
                       c.found)
                 << c.needle << (c.down ? " down from " : " up to ") << c.from << " blocks "
                 << block;
     }
+    // In UTF-16 matches start on a unit (the bytes of "two" also lie across units here)
+    // and letters fold as units.
+    for (ViewEncoding encoding : {VIEW_UTF16LE, VIEW_UTF16BE}) {
+        std::string wide = Utf16(u"x \u3000\u7400\u7700\u6F00\u3000 Two two_ TWO", encoding);
+        const struct {
+            bool wholeWord, down;
+            FileOffset from;
+            long long found;
+        } sixteen[] = {
+            {false, true, 0, 16}, {true, true, 0, 16}, {false, true, 18, 24}, {true, true, 18, 34},
+            {true, false, (FileOffset)wide.size(), 34}, {false, false, 22, 16},
+        };
+        for (const auto &c : sixteen) {
+            FileSearch search = {Utf16(u"two", encoding), encoding, false, c.wholeWord, c.down};
+            for (size_t block = 1; block <= wide.size(); ++block)
+                EXPECT_EQ(SearchFile(search, c.from, wide.size(), block, ReadText, &wide, 0, 0),
+                          c.found)
+                    << encoding << (c.down ? " down from " : " up to ") << c.from << " blocks "
+                    << block;
+        }
+    }
     // The search stops when it is told to, between blocks.
-    FileSearch search = {"five", false, false, true};
+    FileSearch search = {"five", VIEW_8BIT, false, false, true};
     bool (*stop)(void *) = [](void *) { return false; };
     EXPECT_EQ(SearchFile(search, 0, text.size(), 4, ReadText, &text, stop, 0), -2);
 }

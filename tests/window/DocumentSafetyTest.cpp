@@ -103,6 +103,14 @@ TEST_F(DocumentSafetyTest, TextBeyondTheMemoryBudgetNeverGoesInWhole)
                                          (int)text.size(), &bytes[0], (int)bytes.size(), 0, 0));
         return bytes;
     };
+    auto utf16 = [](const std::u16string &text, bool bigEndian) {
+        std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+        for (char16_t unit : text) {
+            char high = (char)(unit >> 8), low = (char)(unit & 0xFF);
+            bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+        }
+        return bytes;
+    };
     enum Outcome { WHOLE, VIEW, FIRST_LINES };
     const struct {
         const char *name;
@@ -117,6 +125,8 @@ TEST_F(DocumentSafetyTest, TextBeyondTheMemoryBudgetNeverGoesInWhole)
          0.3, true, FIRST_LINES},
         {"8-bit log, opened", log, utf8(log), 0.4, false, VIEW},
         {"UTF-8, opened", cyrillic, "\xEF\xBB\xBF" + utf8(cyrillic), 0.3, false, VIEW},
+        {"UTF-16 LE, opened", cyrillic, utf16(cyrillic, false), 0.3, false, VIEW},
+        {"UTF-16 BE, opened", cyrillic, utf16(cyrillic, true), 0.3, false, VIEW},
         {"8-bit log that fits", log, utf8(log), 1.5, false, WHOLE},
         {"UTF-8 that fits", cyrillic, "\xEF\xBB\xBF" + utf8(cyrillic), 1.5, false, WHOLE},
     };

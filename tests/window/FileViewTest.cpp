@@ -2,6 +2,7 @@
 // it holds is exactly the file's lines, line numbers are the file's, Goto and Find reach
 // any line, nothing changes the text, and Save As copies the file.
 #include <gtest/gtest.h>
+#include <string.h>
 #include <windows.h>
 #include <richedit.h>
 #include <string>
@@ -45,10 +46,13 @@ protected:
     }
 
     // A log of about bytes bytes whose lines end in CR LF, LF and CR by turns, with
-    // UTF-8 sequences (a surrogate pair among them) in some; opened as a view.
-    void OpenLog(size_t bytes)
+    // UTF-8 sequences (a surrogate pair among them) in some, or the same in UTF-16 after
+    // its byte order mark; opened as a view.
+    void OpenLog(size_t bytes, ViewEncoding encoding = VIEW_UTF8)
     {
+        CloseFileView();
         std::string file;
+        std::u16string wideFile;
         lines.clear();
         const char *ends[] = {"\r\n", "\n", "\r"};
         for (int i = 0; file.size() < bytes; ++i) {
@@ -60,7 +64,15 @@ protected:
                 wide += u" \u0434\u0430 \U0001F600";
             }
             file += line + ends[i % 3];
+            wideFile += wide + std::u16string(ends[i % 3], ends[i % 3] + strlen(ends[i % 3]));
             lines.push_back(wide);
+        }
+        if (encoding != VIEW_UTF8) {
+            file = encoding == VIEW_UTF16BE ? "\xFE\xFF" : "\xFF\xFE";
+            for (char16_t unit : wideFile) {
+                char high = (char)(unit >> 8), low = (char)(unit & 0xFF);
+                file += encoding == VIEW_UTF16BE ? std::string{high, low} : std::string{low, high};
+            }
         }
         lines.push_back(u"");  // after the last line end
         ASSERT_TRUE(WriteBytes(path, file));
@@ -104,7 +116,9 @@ protected:
 // window's edges), and the caret's line and column are the file's.
 TEST_F(FileViewTest, WindowsHoldTheFileLinesExactlyAndNumberThemAsTheFileDoes)
 {
-    OpenLog(1200 * 1024);
+  for (ViewEncoding encoding : {VIEW_UTF8, VIEW_UTF16LE, VIEW_UTF16BE}) {
+    SCOPED_TRACE(encoding);
+    OpenLog(encoding == VIEW_UTF8 ? 1200 * 1024 : 2400 * 1024, encoding);
     const size_t last = lines.size() - 1;
     const size_t targets[] = {0, 1, 5, 4000, 9999, 10000, last / 2, last - 1, last, last + 50};
     for (size_t target : targets) {
@@ -134,6 +148,17 @@ TEST_F(FileViewTest, WindowsHoldTheFileLinesExactlyAndNumberThemAsTheFileDoes)
         EXPECT_EQ(paragraph, (LONG)(line - first));
     }
     EXPECT_EQ(FileViewIndexedLines(true), lines.size());
+    // Find looks for the words as the file holds them.
+    FileViewGotoLine(0);
+    lstrcpynA(FindText, "LINE 9999", sizeof FindText);
+    FindFlags = FR_DOWN;
+    ASSERT_EQ(FindNext(parent), 1);
+    FileOffset foundLine = 0, column = 0;
+    FileViewPlace(Caret(), &foundLine, &column);
+    EXPECT_EQ(foundLine, 9999u);
+    EXPECT_EQ(column, 25u);
+    FindText[0] = 0;
+  }
 }
 
 // Moving the caret to the window's edge brings the next lines in, and the place stays
