@@ -22,6 +22,14 @@ extern HFONT DocumentFont;
 extern HWND MainWindow;
 extern HACCEL Accelerators;
 extern HWND ModelessDialog;    // the one open modeless dialog, or 0
+// Brings the status bar, toolbar buttons and combos in line with the selection: the main
+// window's FollowSelection. Folders below app/ call SelectionChanged after moving it.
+extern void (*OnSelectionChanged)();
+inline void SelectionChanged()
+{
+    if (OnSelectionChanged)
+        OnSelectionChanged();
+}
 
 inline bool OutputWindowMode() { return ModeFlags != 0; }
 

@@ -26,8 +26,6 @@
 #include "format/ColorMenu.h"
 #include "res/resource.h"
 
-int DropIndex = 0;
-
 static const UINT AUTO_HIDE_TIMER = 1;
 // Counting the file's lines reads the text before the caret (about 30 ms a megabyte
 // under Wine): far into a wrapped text, the status line waits until typing pauses.

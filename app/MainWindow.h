@@ -2,8 +2,6 @@
 #pragma once
 #include <windows.h>
 
-extern int DropIndex;  // index of the dropped file being opened, 0 outside drops
-
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 const int SNAP_NO_PERCENT = -1;

@@ -239,7 +239,7 @@ void ClearOutputWindow()
     HandingOver = false;
     LinesHeld = CharsHeld = 0;
     DroppedNote = 0;
-    FollowSelection();
+    SelectionChanged();
 }
 
 static VOID CALLBACK HandOverLater(HWND, UINT, UINT_PTR, DWORD);
@@ -274,7 +274,7 @@ static void HandOver(bool mayTrim)
     }
     // What the held-back selection change would have done.
     if (!text.empty())
-        FollowSelection();
+        SelectionChanged();
     HandingOver = false;
 }
 

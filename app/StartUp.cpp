@@ -85,6 +85,7 @@ static const char OutputFileFilter[] = "Text Files (*.txt)\0*.txt\0All Files (*.
 HWND MainWindow = 0;
 HACCEL Accelerators = 0;
 HWND ModelessDialog = 0;
+void (*OnSelectionChanged)() = FollowSelection;
 
 static void CreateToolbarCombos()
 {

@@ -317,38 +317,6 @@ struct OpenResult {
     std::string outcome;
 };
 
-struct WindowSearch {
-    DWORD process;
-    const char *className;
-    HWND found;
-};
-
-BOOL CALLBACK MatchWindow(HWND window, LPARAM lParam)
-{
-    WindowSearch *s = (WindowSearch *)lParam;
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    char name[64] = "";
-    GetClassNameA(window, name, sizeof name);
-    if (owner == s->process && IsWindowVisible(window) && strcmp(name, s->className) == 0) {
-        s->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND TopWindowOf(DWORD process, const char *className)
-{
-    WindowSearch search = {process, className, 0};
-    EnumWindows(MatchWindow, (LPARAM)&search);
-    return search.found;
-}
-
-HWND Descendant(HWND parent, const char *className)
-{
-    return FindChild(parent, className);
-}
-
 // Asks the program's window every 20 ms whether it answers, on a thread of its own, so
 // that the longest time without an answer and the largest working set cover everything
 // the run does to the program.
@@ -442,7 +410,7 @@ OpenResult MeasureOpen(const std::string &exe, const std::string &file, const ch
             memory.PeakWorkingSetSize / 1048576.0 > result.peakWorkingSet)
             result.peakWorkingSet = memory.PeakWorkingSetSize / 1048576.0;
         if (!main) {
-            main = TopWindowOf(process.dwProcessId, mainClass);
+            main = FindTopWindow(process.dwProcessId, mainClass);
             if (main) {
                 watch.window = main;
                 watch.process = process.hProcess;
@@ -450,7 +418,7 @@ OpenResult MeasureOpen(const std::string &exe, const std::string &file, const ch
             }
         }
         if (main && !edit)
-            edit = Descendant(main, editClass);
+            edit = FindChild(main, editClass);
         if (!edit) {
             Sleep(10);
             continue;
@@ -471,7 +439,7 @@ OpenResult MeasureOpen(const std::string &exe, const std::string &file, const ch
         (void)asked;
         if (answered && length > 0 && result.firstScreen < 0)
             result.firstScreen = now - start;
-        if (HWND box = TopWindowOf(process.dwProcessId, "#32770")) {
+        if (HWND box = FindTopWindow(process.dwProcessId, "#32770")) {
             result.outcome = "a message box: " + WindowText(box);
             break;
         }
@@ -515,14 +483,6 @@ OpenResult MeasureOpen(const std::string &exe, const std::string &file, const ch
     return result;
 }
 
-std::string Beside(const char *name)
-{
-    char path[MAX_PATH];
-    GetModuleFileNameA(0, path, sizeof path);
-    std::string folder(path);
-    return folder.substr(0, folder.find_last_of("\\/") + 1) + name;
-}
-
 void PrintOpen(const char *label, const OpenResult &r)
 {
     printf("    %-12s first screen %s%.2f s, longest without an answer %.2f s, largest working "
@@ -540,7 +500,7 @@ void PrintOpen(const char *label, const OpenResult &r)
 void RunOpen(const std::vector<int> &megabytes, double cap)
 {
     for (int mb : megabytes) {
-        std::string path = Beside("bigfile_bench_log.txt");
+        std::string path = BesideThisProgram("bigfile_bench_log.txt");
         HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, 0, CREATE_ALWAYS, 0, 0);
         std::string block = LogText(4 << 20);
         long long written = 0, wanted = (long long)mb << 20;
@@ -568,8 +528,8 @@ void RunOpen(const std::vector<int> &megabytes, double cap)
         ++lines;  // and the empty line after it
         CloseHandle(file);
         printf("  %d MB log (lines of about 100 characters), time cap %.0f s:\n", mb, cap);
-        PrintOpen("OrvelloWord", MeasureOpen(Beside("OrvelloWord.exe"), path, "OrvelloWord",
-                                             "RichEdit20A", cap, lines, word));
+        PrintOpen("OrvelloWord", MeasureOpen(BesideThisProgram("OrvelloWord.exe"), path,
+                                             "OrvelloWord", "RichEdit20A", cap, lines, word));
         PrintOpen("Notepad", MeasureOpen("C:\\windows\\system32\\notepad.exe", path, "Notepad",
                                          "Edit", cap));
         DeleteFileA(path.c_str());

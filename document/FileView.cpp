@@ -9,7 +9,6 @@
 
 #include "app/App.h"
 #include "app/Layout.h"
-#include "app/MainWindow.h"
 #include "document/Document.h"
 #include "document/FileFormats.h"
 #include "document/FileWatch.h"
@@ -313,7 +312,7 @@ void ShowSpan(const WindowSpan &span, FileOffset line, size_t byteColumn, size_t
     SendMessageA(editor, EM_SETSEL, caret, anchor);
     // A selection that did not change (the caret at the start again) says nothing: the
     // status bar is brought up to date here (and the window stays where it is now).
-    FollowSelection();
+    SelectionChanged();
     View.moving = false;
     UpdateScrollBar();
 }

@@ -9,7 +9,6 @@
 
 #include "app/App.h"
 #include "app/DocumentStatus.h"
-#include "app/MainWindow.h"
 #include "app/Settings.h"
 #include "app/Toolbar.h"
 #include "document/Document.h"
@@ -28,6 +27,7 @@
 int DocumentFormat = FORMAT_PLAIN;
 bool Utf8ByteOrderMark = false;
 int OpenChoice = 0;
+int DropIndex = 0;
 double LoadMemoryLimit = MOST_CONTROL_BYTES;
 
 static char OpenPath[260] = "";

@@ -5,6 +5,7 @@
 extern int DocumentFormat;   // save format: -1 rich, 0 plain, 1 multi-byte, 2/3 Unicode, 4 UTF-8
 extern bool Utf8ByteOrderMark; // a UTF-8 document is saved with EF BB BF first
 extern int OpenChoice;       // 0 data, 1 file name, 2 append data, 3 append file name
+extern int DropIndex;        // index of the dropped file being opened, 0 outside drops
 
 // Files larger than this are refused: the text must fit twice over in a 32-bit process.
 const long long LARGEST_FILE = 256LL * 1024 * 1024;

@@ -8,7 +8,6 @@
 
 #include "app/App.h"
 #include "app/Dpi.h"
-#include "app/MainWindow.h"
 #include "app/Toolbar.h"
 #include "editor/EditorControl.h"
 #include "format/ColorChoice.h"
@@ -167,5 +166,5 @@ void ColorSelection()
     snprintf(item, sizeof item, "c=%d;", colour);
     EditorControl.ApplyFormatDescriptor(item);
     // The control reports no selection change for a format change.
-    FollowSelection();
+    SelectionChanged();
 }

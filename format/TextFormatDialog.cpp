@@ -4,7 +4,6 @@
 #include <string.h>
 
 #include "app/App.h"
-#include "app/MainWindow.h"
 #include "app/Toolbar.h"
 #include "editor/EditorControl.h"
 #include "editor/FormatDescriptor.h"
@@ -202,5 +201,5 @@ void EditTextFormat(HWND window)
     if (EditorControl.GetTextMode() == TEXT_PLAIN)
         EditorControl.SetTextMode(TEXT_RICH);
     EditorControl.ApplyFormatDescriptor(text);
-    FollowSelection();
+    SelectionChanged();
 }

@@ -7,7 +7,7 @@
 #include <stdio.h>
 #include <string.h>
 
-static std::string BesideThisProgram(const char *name)
+std::string BesideThisProgram(const char *name)
 {
     char path[MAX_PATH];
     GetModuleFileNameA(0, path, sizeof path);
@@ -251,6 +251,108 @@ HWND FindChild(HWND parent, const char *className)
     ChildSearch search = {className, 0};
     EnumChildWindows(parent, MatchChild, (LPARAM)&search);
     return search.found;
+}
+
+namespace {
+struct DescendantSearch {
+    const char *classPrefix;  // or null
+    int id;                   // or 0
+    HWND found;
+};
+
+BOOL CALLBACK MatchDescendant(HWND window, LPARAM data)
+{
+    DescendantSearch *search = (DescendantSearch *)data;
+    if (search->classPrefix && !ClassStarts(window, search->classPrefix))
+        return TRUE;
+    if (search->id && GetDlgCtrlID(window) != search->id)
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+struct TopSearch {
+    DWORD process;
+    const char *className;
+    int requiredChild;   // a descendant with this id must exist; 0 for none
+    int excludedChild;   // no descendant may have this id; 0 for none
+    HWND found;
+};
+
+BOOL CALLBACK MatchTop(HWND window, LPARAM data)
+{
+    TopSearch *search = (TopSearch *)data;
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != search->process || !IsWindowVisible(window))
+        return TRUE;
+    char name[64] = "";
+    GetClassNameA(window, name, sizeof name);
+    if (lstrcmpiA(name, search->className) != 0)
+        return TRUE;
+    if (search->requiredChild && !FindDescendant(window, 0, search->requiredChild))
+        return TRUE;
+    if (search->excludedChild && FindDescendant(window, 0, search->excludedChild))
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+}  // namespace
+
+bool ClassStarts(HWND window, const char *prefix)
+{
+    char name[64] = "";
+    GetClassNameA(window, name, sizeof name);
+    return _strnicmp(name, prefix, strlen(prefix)) == 0;
+}
+
+HWND FindDescendant(HWND parent, const char *classPrefix, int id)
+{
+    DescendantSearch search = {classPrefix, id, 0};
+    EnumChildWindows(parent, MatchDescendant, (LPARAM)&search);
+    return search.found;
+}
+
+HWND FindDirectChild(HWND parent, const char *className, int id)
+{
+    HWND child = 0;
+    while ((child = FindWindowExA(parent, child, className, 0)))
+        if (GetDlgCtrlID(child) == id)
+            return child;
+    return 0;
+}
+
+HWND FindTopWindow(DWORD process, const char *className, int requiredChild, int excludedChild)
+{
+    TopSearch search = {process, className, requiredChild, excludedChild, 0};
+    EnumWindows(MatchTop, (LPARAM)&search);
+    return search.found;
+}
+
+HWND WaitForTopWindow(DWORD process, const char *className, int requiredChild,
+                      int excludedChild, DWORD milliseconds)
+{
+    DWORD start = GetTickCount();
+    do {
+        if (HWND found = FindTopWindow(process, className, requiredChild, excludedChild))
+            return found;
+        Sleep(5);
+    } while (GetTickCount() - start < milliseconds);
+    return 0;
+}
+
+std::string LocateProgram(const char *const candidates[], const char *bare)
+{
+    for (int i = 0; candidates[i]; ++i) {
+        char path[MAX_PATH];
+        ExpandEnvironmentStringsA(candidates[i], path, sizeof path);
+        if (GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES)
+            return path;
+    }
+    char found[MAX_PATH];
+    if (SearchPathA(0, bare, 0, sizeof found, found, 0))
+        return found;
+    return bare;
 }
 
 HWND WaitForDialog(const char *title, DWORD milliseconds)

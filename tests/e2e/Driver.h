@@ -18,6 +18,11 @@ RunningProgram StartProgram(const char *arguments, const char *windowClass);
 RunningProgram StartProgramKeepingSnapshots(const char *arguments);
 // %LOCALAPPDATA%\OrvelloWord\Recovery, where the program keeps unsaved documents.
 std::string RecoveryFolderPath();
+// A file of that name in the folder of the running executable.
+std::string BesideThisProgram(const char *name);
+// A program of Wine's: the first candidate path (environment variables expanded) that
+// exists, else the bare name as the search path finds it, else the bare name.
+std::string LocateProgram(const char *const candidates[], const char *bare);
 // A folder of the given name in the temporary folder (made if missing), ending in a backslash.
 std::string TempFolder(const char *name);
 // The main window's title for a document opened from path.
@@ -51,6 +56,20 @@ bool CloseProgram(RunningProgram &program);
 
 // First child window of a class (searching the whole tree), or 0.
 HWND FindChild(HWND parent, const char *className);
+// Whether the window's class name starts with prefix (in any case).
+bool ClassStarts(HWND window, const char *prefix);
+// First descendant whose class starts with classPrefix (null: any class) and, unless id
+// is 0, with that control id; or 0.
+HWND FindDescendant(HWND parent, const char *classPrefix, int id);
+// A direct child with that class and id (the dialog's own OK, not the list view's id 1).
+HWND FindDirectChild(HWND parent, const char *className, int id);
+// A visible top-level window of the process with that class (in any case); with
+// requiredChild, one with a descendant of that id, with excludedChild one without; or 0.
+HWND FindTopWindow(DWORD process, const char *className, int requiredChild = 0,
+                   int excludedChild = 0);
+// The same, looked for every 5 ms until it is there; 0 after the wait.
+HWND WaitForTopWindow(DWORD process, const char *className, int requiredChild,
+                      int excludedChild, DWORD milliseconds);
 // Waits for a top-level dialog of the process with that title, or 0 after the wait.
 HWND WaitForDialog(const char *title, DWORD milliseconds = 10000);
 // Waits until a window is gone; false if it is still there after the wait.
