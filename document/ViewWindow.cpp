@@ -51,9 +51,8 @@ void LineStartScanner::Finish(std::vector<FileOffset> &starts)
 }
 
 LineStarts::LineStarts(std::initializer_list<FileOffset> starts)
+    : LineStarts(std::vector<FileOffset>(starts))
 {
-    for (FileOffset start : starts)
-        Add(start);
 }
 
 LineStarts::LineStarts(const std::vector<FileOffset> &starts)

@@ -19,6 +19,22 @@ static size_t ReadText(void *context, FileOffset offset, unsigned char *buffer, 
     return got;
 }
 
+// The line starts of text in one block, checked to be those found in two split at split.
+static std::vector<FileOffset> StartsInTwoWays(const unsigned char *text, size_t n, size_t split,
+                                               ViewEncoding encoding)
+{
+    std::vector<FileOffset> whole(1, 0), parts(1, 0);
+    LineStartScanner one(encoding), two(encoding);
+    one.Add(text, n, 0, whole);
+    one.Finish(whole);
+    two.Add(text, split, 0, parts);
+    two.Add(text + split, n - split, split, parts);
+    two.Finish(parts);
+    if (whole != parts)
+        __builtin_trap();
+    return whole;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     if (size < 4)
@@ -29,15 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const unsigned char *text = data + 3;
     size_t n = size - 3;
 
-    std::vector<FileOffset> whole(1, 0), parts(1, 0);
-    LineStartScanner one, two;
-    one.Add(text, n, 0, whole);
-    one.Finish(whole);
-    two.Add(text, split, 0, parts);
-    two.Add(text + split, n - split, split, parts);
-    two.Finish(parts);
-    if (whole != parts)
-        __builtin_trap();
+    std::vector<FileOffset> whole = StartsInTwoWays(text, n, split, VIEW_8BIT);
     for (size_t i = 1; i < whole.size(); ++i)
         if (whole[i] <= whole[i - 1] || whole[i] > n)
             __builtin_trap();
@@ -86,16 +94,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             __builtin_trap();
     }
     // UTF-16 line starts are the same however the blocks split the units.
-    std::vector<FileOffset> wide(1, 0), wideParts(1, 0);
-    LineStartScanner three(VIEW_UTF16LE), four(VIEW_UTF16LE);
-    three.Add(text, n, 0, wide);
-    three.Finish(wide);
-    four.Add(text, split, 0, wideParts);
-    four.Add(text + split, n - split, split, wideParts);
-    four.Finish(wideParts);
-    if (wide != wideParts)
-        __builtin_trap();
-    for (FileOffset start : wide)
+    for (FileOffset start : StartsInTwoWays(text, n, split, VIEW_UTF16LE))
         if (start % 2 && start != n)
             __builtin_trap();
     return 0;
