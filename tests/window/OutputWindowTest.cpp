@@ -567,11 +567,8 @@ static std::string PlaceOfCaret(const std::string &text, int caret)
 TEST_F(OutputWindowTest, TheStatusBarCountsTheLinesAsTheyComeAndAfterTheUsersEdits)
 {
     LimitLines("100");
-    auto moveTo = [](int position) { SendMessageA(Editor(), EM_SETSEL, position, position); };
-    auto type = [](const char *keys) {
-        for (const char *key = keys; *key; ++key)
-            SendMessageA(Editor(), WM_CHAR, (unsigned char)*key, 0);
-    };
+    auto moveTo = [](int from, int to) { SendMessageA(Editor(), EM_SETSEL, from, to); };
+    auto key = [](char c) { SendMessageA(Editor(), WM_CHAR, (unsigned char)c, 0); };
     int next = 1;
     auto lines = [&next](int count) {
         for (int k = 0; k < count; ++k, ++next)
@@ -583,25 +580,23 @@ TEST_F(OutputWindowTest, TheStatusBarCountsTheLinesAsTheyComeAndAfterTheUsersEdi
         std::function<void()> step;
     } steps[] = {
         {"lines in three hand-overs", [&] { lines(10); lines(10); lines(10); }},
-        {"the caret near the end", [&] { moveTo(Caret() - 40); }},
+        {"the caret near the end", [&] { moveTo(Caret() - 40, Caret() - 40); }},
         {"a line in at the caret", [&] { lines(1); }},
-        {"the caret near the top", [&] { moveTo(25); }},
-        {"a line typed near the top, then the end", [&] { type("new\r"); moveTo(-1); }},
-        {"lines after the edit", [&] { lines(5); }},
-        {"a letter near the top typed over with a line break", [&] {
-             SendMessageA(Editor(), EM_SETSEL, 30, 31);
-             type("\r");
-             moveTo(-1);
+        {"the caret near the top", [&] { moveTo(25, 25); }},
+        {"a line break typed there, then the end", [&] { key('\r'); moveTo(-1, -1); }},
+        {"a letter typed over with a line break", [&] {
+             moveTo(30, 31);
+             key('\r');
+             moveTo(-1, -1);
          }},
-        {"three lines cut from the top", [&] {
-             SendMessageA(Editor(), EM_SETSEL, 0, 60);
+        {"three lines cut from the top, then lines", [&] {
+             moveTo(0, 60);
              SendMessageA(Editor(), WM_CUT, 0, 0);
-             moveTo(-1);
+             moveTo(-1, -1);
+             lines(3);
          }},
-        {"lines after the cut", [&] { lines(3); }},
         {"the top dropped", [&] { lines(120); }},
-        {"the caret in the middle after the drop", [&] { moveTo(Caret() / 2); }},
-        {"the end again", [&] { moveTo(-1); lines(2); }},
+        {"the caret in the middle after the drop", [&] { moveTo(Caret() / 2, Caret() / 2); }},
     };
     for (const auto &step : steps) {
         step.step();
