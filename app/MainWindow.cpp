@@ -248,13 +248,17 @@ static void ShowLineAndColumn()
         SendMessageA(StatusBar, SB_SETTEXTA, 0, (LPARAM)text);
         return;
     }
-    int line = (int)SendMessageA(editor, EM_EXLINEFROMCHAR, 0, selection.cpMin);
-    int column = selection.cpMin - (int)SendMessageA(editor, EM_LINEINDEX, line, 0);
+    int line, column;
     // Wrapped, the control's lines are display lines; the user means the file's lines.
     if (EditorWrapsLines()) {
-        FileLinePlace place = FileLineOf(editor, selection.cpMin);
+        FileLinePlace place;
+        if (!OutputWindowLineOf(editor, selection.cpMin, &place))
+            place = FileLineOf(editor, selection.cpMin);
         line = place.line;
         column = place.column;
+    } else {
+        line = (int)SendMessageA(editor, EM_EXLINEFROMCHAR, 0, selection.cpMin);
+        column = selection.cpMin - (int)SendMessageA(editor, EM_LINEINDEX, line, 0);
     }
     char text[128];
     // Text opened unwrapped because of its long lines says so; the output window says

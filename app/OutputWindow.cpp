@@ -11,6 +11,7 @@
 #include "app/Settings.h"
 #include "app/TraceText.h"
 #include "editor/EditorControl.h"
+#include "editor/FileLines.h"
 
 // A sender waits for each message to be answered, so a message only stores its text; the
 // control gets the stored text in one piece a moment later. (Typing each character made the
@@ -34,6 +35,7 @@ static bool TitleWaiting;
 static HWND ReceivingWindow;      // the window the texts came to (its title, its timer)
 static bool TimerRunning;
 static bool HandingOver;          // the hand-over's own messages pass the hook
+static bool Counting;             // and so do the status bar's, which count the lines held
 static WNDPROC ControlProc;       // the editor's own procedure, behind the hook
 static HWND HookedEditor;         // the control the waiting text belongs to
 
@@ -43,6 +45,13 @@ static long long CharsHeld;
 static long long MaxLines = DEFAULT_MAX_LINES;  // win.ini [OXR] MaxLines; 0 keeps all
 static long long ShortageLimit;   // lines kept since the control took no more; 0 none
 static int DroppedNote;           // 0, or what the status bar says: 1 dropped, 2 for memory
+
+// A place whose file line is known, so the status bar counts lines only from there: the
+// text before it is as it was when counted (lines go in after it; a trim counts again and
+// the user's edits forget it). Counting from the top read megabytes at every hand-over.
+static HWND CountedEditor;
+static long long CountedPosition, CountedLines;
+static long long CountedLength;   // the control's length then: any other change forgets it
 
 // Pieces of the kept text put into a fresh control: one call each, as a hand-over.
 static const size_t REBUILD_PIECE_LINES = 1000;
@@ -81,6 +90,57 @@ static long long ControlLength(HWND editor)
     return (long long)SendMessageA(editor, EM_GETTEXTLENGTHEX, (WPARAM)&measure, 0);
 }
 
+static void ForgetCount()
+{
+    CountedEditor = 0;
+}
+
+static void RememberCount(HWND editor, long long position, long long lines, long long length)
+{
+    CountedEditor = editor;
+    CountedPosition = position;
+    CountedLines = lines;
+    CountedLength = length;
+}
+
+// Text of lines paragraph ends went in at a position, the control growing from before to
+// after characters: a known place before it stays, and one right there moves on past it.
+static void CountInserted(HWND editor, long long at, long long before, long long after,
+                          long long lines)
+{
+    if (editor != CountedEditor && before == 0)
+        RememberCount(editor, 0, 0, 0);  // an empty control: its first line is known
+    if (editor != CountedEditor || CountedLength != before || at < CountedPosition) {
+        ForgetCount();
+        return;
+    }
+    if (at == CountedPosition) {
+        CountedPosition += after - before;
+        CountedLines += lines;
+    }
+    CountedLength = after;
+}
+
+bool OutputWindowLineOf(HWND editor, int position, FileLinePlace *place)
+{
+    if (!editor || editor != HookedEditor)
+        return false;
+    // Lines waiting stay waiting: a hand-over of its own for each status line cost as
+    // much as the hand-overs of the flow.
+    Counting = true;
+    long long length = ControlLength(editor);
+    bool known = editor == CountedEditor && length == CountedLength;
+    bool part = known && position >= CountedPosition - position;
+    if (part)
+        *place = FileLineAfter(editor, position, (int)CountedPosition, (int)CountedLines);
+    else
+        *place = FileLineOf(editor, position);
+    // The caret mostly follows the lines: counting from here is cheapest next time.
+    RememberCount(editor, position, place->line, length);
+    Counting = false;
+    return true;
+}
+
 // Puts the text in at the caret as one undo step, with the selection follow-up once;
 // false when the control took in less than the text (it is running out of memory).
 static bool InsertAtCaret(HWND editor, const std::string &text)
@@ -110,8 +170,10 @@ static bool InsertAtCaret(HWND editor, const std::string &text)
     SendMessageA(editor, EM_STOPGROUPTYPING, 0, 0);
     LinesHeld += (long long)breaks;
     CharsHeld += (long long)text.size();
+    long long after = ControlLength(editor);
+    CountInserted(editor, selected ? before : selection.cpMin, before, after, (long long)breaks);
     // A multi-byte code page makes fewer characters than bytes, never fewer than half.
-    return (ControlLength(editor) - before) * 2 >= (long long)text.size();
+    return (after - before) * 2 >= (long long)text.size();
 }
 
 // True when a 32-bit process has little address space left: the next allocations fail.
@@ -179,9 +241,13 @@ static void TrimOldLines(bool shortage)
     bool modified = SendMessageA(editor, EM_GETMODIFY, 0, 0) != 0;
 
     HWND fresh = EditorControl.Empty();
+    // Filled unseen: a control that is not drawn takes the lines in about two thirds of
+    // the time (no scroll bar, caret or paint after each piece).
+    SendMessageA(fresh, WM_SETREDRAW, FALSE, 0);
     LRESULT events = SendMessageA(fresh, EM_GETEVENTMASK, 0, 0);
     SendMessageA(fresh, EM_SETEVENTMASK, 0, events & ~ENM_SELCHANGE);
     PutKeptText(fresh, text + cut, length - cut);
+    long long keptEnds = CountLines(text + cut, length - cut) - (text[length - 1] != u'\r');
     delete[] text;
     CHARRANGE kept = {(LONG)KeptPosition(selection.cpMin, (long long)cut),
                       (LONG)KeptPosition(selection.cpMax, (long long)cut)};
@@ -196,7 +262,13 @@ static void TrimOldLines(bool shortage)
         SendMessageA(fresh, EM_LINESCROLL, 0, line - top);
     }
     SendMessageA(fresh, EM_SETMODIFY, modified, 0);
+    SendMessageA(fresh, WM_SETREDRAW, TRUE, 0);
+    RedrawWindow(fresh, 0, 0, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
     SendMessageA(fresh, EM_SETEVENTMASK, 0, events);
+    if (ControlLength(fresh) == (long long)(length - cut))
+        RememberCount(fresh, (long long)(length - cut), keptEnds, (long long)(length - cut));
+    else
+        ForgetCount();
     HookEditor(fresh);
     LinesHeld -= drop;
     CharsHeld -= (long long)cut;
@@ -234,8 +306,10 @@ void ClearOutputWindow()
     HandOverTraceLines();
     HandingOver = true;
     HWND fresh = EditorControl.Empty();
-    if (fresh)
+    if (fresh) {
         HookEditor(fresh);
+        RememberCount(fresh, 0, 0, 0);
+    }
     HandingOver = false;
     LinesHeld = CharsHeld = 0;
     DroppedNote = 0;
@@ -316,9 +390,25 @@ static bool NeedsWaitingLines(UINT message)
     return false;
 }
 
+// Messages by which the user or another part of the program may change the text.
+static bool MayChangeText(UINT message)
+{
+    switch (message) {
+    case WM_KEYDOWN: case WM_SYSKEYDOWN: case WM_CHAR: case WM_IME_CHAR: case WM_IME_COMPOSITION:
+    case WM_SETTEXT: case EM_REPLACESEL: case EM_STREAMIN: case EM_SETTEXTEX:
+    case WM_CUT: case WM_PASTE: case EM_PASTESPECIAL: case WM_CLEAR:
+    case WM_UNDO: case EM_UNDO: case EM_REDO:
+        return true;
+    }
+    return false;
+}
+
 static LRESULT CALLBACK EditorHook(HWND editor, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (!HandingOver && (!Waiting.empty() || TitleWaiting) && NeedsWaitingLines(message))
+    if (!HandingOver && MayChangeText(message))
+        ForgetCount();
+    if (!HandingOver && !Counting && (!Waiting.empty() || TitleWaiting) &&
+        NeedsWaitingLines(message))
         HandOver(false);
     return CallWindowProcA(ControlProc, editor, message, wParam, lParam);
 }

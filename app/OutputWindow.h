@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <stddef.h>
 
+#include "editor/FileLines.h"
+
 // Takes one WM_COPYDATA block; 1 when taken, 0 when refused. The text goes to the control
 // (and the title) a moment later, in one piece with the texts that follow it.
 LRESULT ReceiveTraceLine(HWND window, const COPYDATASTRUCT *data);
@@ -24,3 +26,7 @@ void ClearOutputWindow();
 
 // What the status bar adds once earlier lines were dropped ("" before that).
 const char *OutputWindowNote();
+
+// The file's line and column of a position in the output window's control, counted on from
+// the last place known (the caret mostly follows the lines); false for another control.
+bool OutputWindowLineOf(HWND editor, int position, FileLinePlace *place);

@@ -13,17 +13,26 @@ bool EditorWrapsLines()
 
 FileLinePlace FileLineOf(HWND control, int position)
 {
-    FileLinePlace place = {0, 0};
+    return FileLineAfter(control, position, 0, 0);
+}
+
+FileLinePlace FileLineAfter(HWND control, int position, int known, int knownLine)
+{
+    FileLinePlace place = {knownLine, 0};
     if (!control || position <= 0)
-        return place;
-    // 8-bit text counts the CRs right in any code page: no lead or trail byte is a CR.
-    char *before = NewTextBuffer((size_t)position * 2 + 1);
-    if (!before)
-        return place;
-    TEXTRANGEA range = {{0, position}, before};
-    LRESULT bytes = SendMessageA(control, EM_GETTEXTRANGE, 0, (LPARAM)&range);
-    place.line = (int)CountParagraphEnds(before, bytes > 0 ? (size_t)bytes : 0);
-    delete[] before;
+        return {0, 0};
+    if (position != known) {
+        // 8-bit text counts the CRs right in any code page: no lead or trail byte is a CR.
+        int from = position < known ? position : known, to = position < known ? known : position;
+        char *between = NewTextBuffer((size_t)(to - from) * 2 + 1);
+        if (!between)
+            return place;
+        TEXTRANGEA range = {{from, to}, between};
+        LRESULT bytes = SendMessageA(control, EM_GETTEXTRANGE, 0, (LPARAM)&range);
+        int ends = (int)CountParagraphEnds(between, bytes > 0 ? (size_t)bytes : 0);
+        place.line += position < known ? -ends : ends;
+        delete[] between;
+    }
     // The column from the line's start: the last paragraph end before the position.
     FINDTEXTEXA search = {{position, 0}, "\r", {-1, -1}};
     SendMessageA(control, EM_FINDTEXTEX, 0, (LPARAM)&search);

@@ -14,5 +14,8 @@ struct FileLinePlace {
 bool EditorWrapsLines();
 // The file's line and column of a character position.
 FileLinePlace FileLineOf(HWND control, int position);
+// The same, counting only the text between the position and one known to come after
+// knownLine paragraph ends (the text before it as it was when they were counted).
+FileLinePlace FileLineAfter(HWND control, int position, int known, int knownLine);
 // The character position where the file's line (from 0) starts, -1 past the last.
 int FileLineStart(HWND control, int line);

@@ -7,6 +7,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <functional>
 #include <string>
 
 #include "app/App.h"
@@ -542,6 +543,69 @@ TEST_F(OutputWindowTest, ASelectionKeepsItsWordsWhenTheTopGoes)
     char selected[64] = "";
     SendMessageA(Editor(), EM_GETSELTEXT, 0, (LPARAM)selected);
     EXPECT_EQ(std::string(selected), word);
+    LimitLines(0);
+}
+
+// "Ln %d, col %d" of the caret, counted here from the text the control shows.
+static std::string PlaceOfCaret(const std::string &text, int caret)
+{
+    int line = 0, column = 0, position = 0;
+    for (size_t k = 0; k < text.size() && position < caret; ++k, ++position) {
+        if (text[k] == '\r') {
+            ++line;
+            column = 0;
+            k += k + 1 < text.size() && text[k + 1] == '\n';
+        } else {
+            ++column;
+        }
+    }
+    char place[64];
+    snprintf(place, sizeof place, "Ln %d, col %d", line + 1, column + 1);
+    return place;
+}
+
+TEST_F(OutputWindowTest, TheStatusBarCountsTheLinesAsTheyComeAndAfterTheUsersEdits)
+{
+    LimitLines("100");
+    auto moveTo = [](int from, int to) { SendMessageA(Editor(), EM_SETSEL, from, to); };
+    auto key = [](char c) { SendMessageA(Editor(), WM_CHAR, (unsigned char)c, 0); };
+    int next = 1;
+    auto lines = [&next](int count) {
+        for (int k = 0; k < count; ++k, ++next)
+            SendLine(NumberedLine(next));
+        HandOverTraceLines();
+    };
+    const struct {
+        const char *what;
+        std::function<void()> step;
+    } steps[] = {
+        {"lines in three hand-overs", [&] { lines(10); lines(10); lines(10); }},
+        {"the caret near the end", [&] { moveTo(Caret() - 40, Caret() - 40); }},
+        {"a line in at the caret", [&] { lines(1); }},
+        {"the caret near the top", [&] { moveTo(25, 25); }},
+        {"a line break typed there, then the end", [&] { key('\r'); moveTo(-1, -1); }},
+        {"a letter typed over with a line break", [&] {
+             moveTo(30, 31);
+             key('\r');
+             moveTo(-1, -1);
+         }},
+        {"three lines cut from the top, then lines", [&] {
+             moveTo(0, 60);
+             SendMessageA(Editor(), WM_CUT, 0, 0);
+             moveTo(-1, -1);
+             lines(3);
+         }},
+        {"the top dropped", [&] { lines(120); }},
+        {"the caret in the middle after the drop", [&] { moveTo(Caret() / 2, Caret() / 2); }},
+    };
+    for (const auto &step : steps) {
+        step.step();
+        HandOverTraceLines();
+        std::string status = StatusText();
+        EXPECT_EQ(status.substr(0, status.find("    ")), PlaceOfCaret(Text(), Caret()))
+            << step.what;
+    }
+    EXPECT_NE(StatusText().find("Earlier lines dropped"), std::string::npos);
     LimitLines(0);
 }
 
