@@ -74,6 +74,7 @@ void AnswerSentMessages()
 }
 
 void UpdateScrollBar();
+void HideControlBar();
 
 HANDLE OpenShared(const char *path)
 {
@@ -310,6 +311,7 @@ void ShowSpan(const WindowSpan &span, FileOffset line, size_t byteColumn, size_t
     if (shown > 0)
         SendMessageA(editor, EM_LINESCROLL, 0, shown);
     SendMessageA(editor, EM_SETSEL, caret, anchor);
+    HideControlBar();
     // A selection that did not change (the caret at the start again) says nothing: the
     // status bar is brought up to date here (and the window stays where it is now).
     SelectionChanged();
@@ -340,6 +342,18 @@ FileOffset WindowLineOffset(size_t index)
 
 
 void ShownLines(size_t *first, size_t *last);
+
+// Keeps the control's own vertical bar hidden while the whole file's bar stands beside it:
+// Wine's control (ES_DISABLENOSCROLL) shows its bar again when a window's text is laid out,
+// and takes a second hide for one already done: shown, then hidden, before any paint.
+void HideControlBar()
+{
+    HWND editor = EditorControl.control;
+    if (!ScrollBar || !editor || !(GetWindowLongA(editor, GWL_STYLE) & WS_VSCROLL))
+        return;
+    SendMessageA(editor, EM_SHOWSCROLLBAR, SB_VERT, TRUE);
+    SendMessageA(editor, EM_SHOWSCROLLBAR, SB_VERT, FALSE);
+}
 
 // Sets the whole file's scroll bar to the lines shown.
 void UpdateScrollBar()
@@ -718,6 +732,7 @@ bool OnFileViewTimer(WPARAM timer)
     if (!View.open || View.moving || View.controlStarts.empty())
         return true;
     FollowShownLines();
+    HideControlBar();
     UpdateScrollBar();
     return true;
 }
