@@ -276,8 +276,7 @@ void ShowSpan(const WindowSpan &span, FileOffset line, size_t byteColumn, size_t
     SendMessageA(editor, EM_SETREADONLY, FALSE, 0);
     EditorControl.SuspendWrap();
     // The whole file's scroll bar stands beside the editor in place of the control's own.
-    if (ScrollBar)
-        SendMessageA(editor, EM_SHOWSCROLLBAR, SB_VERT, FALSE);
+    HideControlBar();
     StreamInUnicode(editor, text.data(), text.size());
     SendMessageA(editor, EM_SETREADONLY, TRUE, 0);
     SendMessageA(editor, EM_SETMODIFY, FALSE, 0);
