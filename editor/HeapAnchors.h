@@ -21,7 +21,6 @@ public:
     void LetGo();
     // Every anchor goes (the window was emptied on purpose).
     void Clear();
-    size_t Count() const { return current.size() + held.size(); }
 
 private:
     std::vector<void *> current, held;
